@@ -1,0 +1,64 @@
+#include "paths.h"
+#include <string.h>
+
+char TempDir[PATH_SIZE];
+char WindowsDir[PATH_SIZE];
+char SystemDir[PATH_SIZE];
+char SetupDir[PATH_SIZE];
+char DestinationPath[PATH_SIZE];
+
+size_t EndFolderString(char* buffer, size_t n)
+{
+    const int needsBackslash = n > 0 && n < PATH_SIZE && buffer[n - 1] != '\\';
+    if (n == 0 || n + needsBackslash >= PATH_SIZE) {
+        buffer[0] = 0;
+        return n;
+    }
+    if (needsBackslash)
+        buffer[n++] = '\\';
+    buffer[n] = 0;
+    return n - needsBackslash;
+}
+
+void CutToFolder(char* path)
+{
+    size_t keep = 0;
+    for (size_t i = 0; path[i]; i++)
+        if (path[i] == '\\' || path[i] == '/' || path[i] == ':')
+            keep = i + 1;
+    path[keep] = 0;
+}
+
+int JoinPath(char* out, const char* folder, const char* name)
+{
+    const size_t a = strlen(folder), b = strlen(name);
+    if (a + b >= PATH_SIZE) {
+        out[0] = 0;
+        return 0;
+    }
+    memmove(out + a, name, b + 1);
+    memmove(out, folder, a);
+    return 1;
+}
+
+static const char* FolderOfCode(int code)
+{
+    switch (code) {
+    case FOLDER_DESTINATION: return DestinationPath;
+    case FOLDER_SYSTEM: return SystemDir;
+    case FOLDER_WINDOWS: return WindowsDir;
+    default: return nullptr;
+    }
+}
+
+int ResolveFolderPath(int code, char* out, const char* name)
+{
+    const char* folder = FolderOfCode(code);
+    if (!folder) {
+        JoinPath(out, "", name);
+        return 0;
+    }
+    if (name[0] == '\\')
+        name++;
+    return JoinPath(out, folder, name);
+}

@@ -1,0 +1,35 @@
+// The standard folder strings and the joining of a folder code with a name.
+// A folder string is empty or ends in exactly one backslash.
+#pragma once
+#include <stddef.h>
+
+enum { PATH_SIZE = 260 }; // bytes of a path buffer, terminator included
+
+enum FolderCode {
+    FOLDER_DESTINATION = 0,
+    FOLDER_SYSTEM = 1,
+    FOLDER_WINDOWS = 2,
+};
+
+extern char TempDir[PATH_SIZE];
+extern char WindowsDir[PATH_SIZE];
+extern char SystemDir[PATH_SIZE];
+extern char SetupDir[PATH_SIZE];
+extern char DestinationPath[PATH_SIZE];
+
+// Turns the n characters a system call reported into a folder string: a
+// backslash is appended when missing. A report of 0, or one that does not fit
+// with its backslash and terminator, leaves the buffer empty. Returns n.
+size_t EndFolderString(char* buffer, size_t n);
+
+// Cuts a file path behind its last separator, leaving drive and folder.
+void CutToFolder(char* path);
+
+// Joins the folder of code 0, 1 or 2 with name, whose one leading backslash is
+// dropped, and returns 1. Any other code copies name as it stands and returns
+// 0. A result that would not fit PATH_SIZE leaves out empty.
+int ResolveFolderPath(int code, char* out, const char* name);
+
+// Copies the joined parts into out if they fit PATH_SIZE; otherwise out is
+// emptied and 0 returned.
+int JoinPath(char* out, const char* folder, const char* name);

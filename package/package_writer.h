@@ -1,0 +1,64 @@
+// The writing direction of the package format, for the package builder and
+// the tests: settings records, string table, payload and trailer.
+#pragma once
+#include "settings_records.h"
+#include "trailer.h"
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+void PutU8(Bytes& out, uint8_t v);
+void PutU16(Bytes& out, uint16_t v);
+void PutU32(Bytes& out, uint32_t v);
+void PutBytes(Bytes& out, const void* bytes, size_t size);
+// A 16-bit length that counts the text and its terminator, then both.
+void PutCountedText(Bytes& out, const std::string& text);
+
+void PutStringTable(Bytes& out, const std::vector<std::string>& texts);
+
+// A picture or sound: none, a file beside the setup executable, or embedded bytes.
+struct ItemSpec {
+    ItemForm form = ITEM_NONE;
+    std::string name;
+    Bytes data;
+};
+
+void PutSoundRecord(Bytes& out, const ItemSpec& sound, uint16_t playMode);
+void PutAppearanceRecord(Bytes& out, const Appearance& a);
+void PutSheetRecord(Bytes& out, const ItemSpec& picture, int16_t backReference);
+void PutBannerHead(Bytes& out, int16_t count, uint16_t atStart);
+void PutBannerRecord(Bytes& out, const ItemSpec& picture, const int32_t placement[4]);
+
+struct CommandSpec {
+    bool present = false;
+    int16_t folder = 0;
+    std::string path;
+    std::string arguments;
+    uint32_t expectedExitCode = 0;
+    uint8_t flags = 0;
+    std::string message;
+};
+
+void PutCommandRecord(Bytes& out, CommandVariant variant, const CommandSpec& command);
+
+// Compressed stream (without header) for a window of rawLength bytes
+// (at most 65535, the reach of a match offset) and matches of at most
+// maxMatch bytes (at most 255, the reach of a match length).
+Bytes EncodeStream(const uint8_t* data, size_t size, uint32_t rawLength, uint32_t maxMatch);
+
+// Header and stream of the unpacked bytes.
+Bytes PackPayload(const Bytes& unpacked, uint32_t rawLength = 2048, uint32_t maxMatch = 255);
+
+struct PackageSpec {
+    Bytes script;
+    Bytes data;
+    uint8_t flags = TRAILER_GROUP_STEP;
+    uint32_t fileSectionLength = 0;
+    uint32_t spaceRequired = 0;
+    uint32_t rawLength = 2048;
+    uint32_t maxMatch = 255;
+};
+
+// Appends payload and trailer to a program image.
+void AppendPackage(Bytes& executable, const PackageSpec& package);

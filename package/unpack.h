@@ -1,0 +1,31 @@
+// The payload: an 84-byte header followed by a stream in the package's own
+// LZ77 variant, verified by CRC-32 and expanded in one forward pass.
+#pragma once
+#include <stdint.h>
+
+enum {
+    PACK_HEADER_SIZE = 84,
+    PACK_VERSION = 2,
+    PACK_SLACK = 10, // the unpack area is this much larger than the two halves
+};
+
+struct PackHeader {
+    uint32_t rawLength;   // N: raw prefix length and window length
+    uint32_t maxMatch;    // M: longest match accepted
+    uint32_t unpackedSize;
+    uint32_t crc;         // CRC-32 of the stream after the header
+    uint8_t version;
+};
+
+PackHeader ParsePackHeader(const uint8_t* bytes);
+void WritePackHeader(const PackHeader& h, uint8_t* bytes);
+
+// Bytes of the zero-filled area a payload unpacks into; 0 when the halves are
+// too large for a 32-bit area.
+uint32_t UnpackAreaSize(uint32_t scriptSize, uint32_t dataSize);
+
+// Expands packedSize bytes of payload at source into destination, a
+// zero-filled area of capacity bytes. Returns the bytes produced, or 0 for a
+// CRC or version mismatch, a bad match, a token cut off by the end of the
+// stream, or output that would not fit the area.
+uint32_t UnpackPayload(const uint8_t* source, uint8_t* destination, uint32_t packedSize, uint32_t capacity);

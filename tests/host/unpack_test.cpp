@@ -1,0 +1,187 @@
+#include "package/byte_cursor.h"
+#include "package/crc32.h"
+#include "package/package_writer.h"
+#include "package/unpack.h"
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+// A payload with a correct header around hand-made stream bytes.
+Bytes Payload(uint32_t n, uint32_t m, const Bytes& stream, uint8_t version = PACK_VERSION)
+{
+    Bytes p(PACK_HEADER_SIZE);
+    WritePackHeader(PackHeader{n, m, 0, Crc32(stream.data(), stream.size()), version}, p.data());
+    p.insert(p.end(), stream.begin(), stream.end());
+    return p;
+}
+
+struct Result {
+    uint32_t produced;
+    Bytes out;
+};
+
+// Unpacks into an area of exactly `capacity` heap bytes, so that a write past
+// it is caught by AddressSanitizer as well as by the result.
+Result Unpack(const Bytes& payload, uint32_t capacity = 1024)
+{
+    std::vector<uint8_t> area(capacity, 0);
+    const uint32_t produced = UnpackPayload(payload.data(), area.data(), (uint32_t)payload.size(), capacity);
+    area.resize(produced);
+    return {produced, area};
+}
+
+Bytes Flags(uint32_t word)
+{
+    Bytes b;
+    PutU32(b, word);
+    return b;
+}
+
+Bytes Cat(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+Bytes Match(uint16_t offset, uint8_t length)
+{
+    return Bytes{(uint8_t)offset, (uint8_t)(offset >> 8), length};
+}
+
+} // namespace
+
+TEST(Unpack, WorkedExample)
+{
+    const Bytes payload = Payload(2, 255, Cat({{'a', 'b'}, Flags(2), {'c'}, Match(0, 2)}));
+    ASSERT_EQ(payload.size(), 94u);
+    const Result r = Unpack(payload);
+    EXPECT_EQ(r.produced, 5u);
+    EXPECT_EQ(r.out, (Bytes{'a', 'b', 'c', 'b', 'c'}));
+}
+
+TEST(Unpack, WithoutRawPrefixAMatchAtOffsetZeroCopiesZeros)
+{
+    const Result r = Unpack(Payload(0, 255, Cat({Flags(1), Match(0, 5), {'x'}})));
+    EXPECT_EQ(r.out, (Bytes{0, 0, 0, 0, 0, 'x'}));
+    EXPECT_EQ(Unpack(Payload(0, 255, Cat({Flags(1), Match(1, 5)}))).produced, 0u);
+}
+
+TEST(Unpack, ThirtyTwoLiteralsThenTheNextFlagWord)
+{
+    Bytes literals;
+    for (int i = 0; i < 32; i++)
+        literals.push_back((uint8_t)('A' + i));
+    const Bytes prefix = {'#', '#', '#', '#'};
+    const Result r = Unpack(Payload(4, 255, Cat({prefix, Flags(0), literals, Flags(1), Match(0, 2)})));
+    Bytes expected = Cat({prefix, literals});
+    expected.push_back(literals[28]);
+    expected.push_back(literals[29]);
+    EXPECT_EQ(r.out, expected);
+}
+
+TEST(Unpack, StreamMayEndInsideAGroup)
+{
+    const Result r = Unpack(Payload(0, 255, Cat({Flags(0xFFFFFFF8u), {'x', 'y', 'z'}})));
+    EXPECT_EQ(r.out, (Bytes{'x', 'y', 'z'}));
+}
+
+TEST(Unpack, StreamMayEndInsideTheRawPrefix)
+{
+    const Result r = Unpack(Payload(10, 255, Bytes{'a', 'b', 'c', 'd'}));
+    EXPECT_EQ(r.out, (Bytes{'a', 'b', 'c', 'd'}));
+}
+
+TEST(Unpack, DanglingBytesOfAFlagWordEndTheStream)
+{
+    const Bytes head = Cat({{'a'}, Flags(0), {'b'}});
+    Bytes full;
+    for (int i = 0; i < 31; i++)
+        full.push_back('c');
+    EXPECT_EQ(Unpack(Payload(1, 255, Cat({head, full, {0x01, 0x00}}))).produced, 33u);
+    EXPECT_EQ(Unpack(Payload(1, 255, Cat({{'a'}, {0x01}}))).produced, 1u);
+}
+
+TEST(Unpack, MatchOfLengthZeroCopiesNothingAndKeepsTheWindow)
+{
+    const Result r = Unpack(Payload(2, 255, Cat({{'a', 'b'}, Flags(0b101), Match(0, 0), {'c'}, Match(0, 2)})));
+    EXPECT_EQ(r.out, (Bytes{'a', 'b', 'c', 'b', 'c'}));
+}
+
+TEST(Unpack, MatchSourcePastTheOutputReadsZerosNotARepetition)
+{
+    const Result r = Unpack(Payload(4, 255, Cat({{'a', 'b', 'c', 'd'}, Flags(1), Match(2, 4)})));
+    EXPECT_EQ(r.out, (Bytes{'a', 'b', 'c', 'd', 'c', 'd', 0, 0}));
+}
+
+TEST(Unpack, OffsetAboveWindowOrLengthAboveLimitFails)
+{
+    const Bytes prefix = {'a', 'b', 'c', 'd'};
+    EXPECT_EQ(Unpack(Payload(4, 10, Cat({prefix, Flags(1), Match(4, 10)}))).produced, 14u);
+    EXPECT_EQ(Unpack(Payload(4, 10, Cat({prefix, Flags(1), Match(5, 1)}))).produced, 0u);
+    EXPECT_EQ(Unpack(Payload(4, 10, Cat({prefix, Flags(1), Match(0, 11)}))).produced, 0u);
+}
+
+TEST(Unpack, MatchCutOffByTheEndFails)
+{
+    const Bytes prefix = {'a', 'b'};
+    EXPECT_EQ(Unpack(Payload(2, 255, Cat({prefix, Flags(1), {0, 0}}))).produced, 0u);
+    EXPECT_EQ(Unpack(Payload(2, 255, Cat({prefix, Flags(1), {0}}))).produced, 0u);
+}
+
+TEST(Unpack, EveryChangedByteAfterTheHeaderFails)
+{
+    const Bytes good = Payload(2, 255, Cat({{'a', 'b'}, Flags(2), {'c'}, Match(0, 2)}));
+    for (size_t i = PACK_HEADER_SIZE; i < good.size(); i++) {
+        Bytes bad = good;
+        bad[i] ^= 0x10;
+        EXPECT_EQ(Unpack(bad).produced, 0u) << "byte " << i;
+    }
+}
+
+TEST(Unpack, OnlyVersionTwoIsAccepted)
+{
+    const Bytes stream = Cat({{'a', 'b'}, Flags(0), {'c'}});
+    EXPECT_EQ(Unpack(Payload(2, 255, stream, 2)).produced, 3u);
+    EXPECT_EQ(Unpack(Payload(2, 255, stream, 3)).produced, 0u);
+    EXPECT_EQ(Unpack(Payload(2, 255, stream, 1)).produced, 0u);
+}
+
+TEST(Unpack, PayloadShorterThanItsHeaderFails)
+{
+    const Bytes payload = Payload(0, 255, {});
+    std::vector<uint8_t> area(16, 0);
+    EXPECT_EQ(UnpackPayload(payload.data(), area.data(), PACK_HEADER_SIZE - 1, 16), 0u);
+}
+
+TEST(Unpack, OutputThatWouldPassTheAreaFails)
+{
+    EXPECT_EQ(Unpack(Payload(8, 255, Bytes(8, 'a')), 7).produced, 0u);
+    EXPECT_EQ(Unpack(Payload(0, 255, Cat({Flags(0), Bytes(5, 'a')})), 4).produced, 0u);
+    EXPECT_EQ(Unpack(Payload(0, 255, Cat({Flags(1), Match(0, 5)})), 4).produced, 0u);
+    EXPECT_EQ(Unpack(Payload(0, 255, Cat({Flags(1), Match(0, 5)})), 5).produced, 5u);
+}
+
+TEST(Unpack, EncodedPayloadsRoundTrip)
+{
+    std::mt19937 rng(11);
+    Bytes data;
+    for (int i = 0; i < 20000; i++) {
+        const int kind = (int)(rng() % 4);
+        if (kind == 0)
+            data.insert(data.end(), rng() % 300, 0);
+        else if (kind == 1 && data.size() > 100)
+            data.insert(data.end(), data.end() - 100, data.end() - 100 + (long)(rng() % 100));
+        else
+            data.push_back((uint8_t)(rng() % 8));
+    }
+    for (uint32_t n : {0u, 1u, 2048u, 65535u}) {
+        const Bytes payload = PackPayload(data, n, 255);
+        EXPECT_LT(payload.size(), data.size() / 2) << n;
+        const Result r = Unpack(payload, (uint32_t)data.size() + PACK_SLACK);
+        EXPECT_EQ(r.out, data) << "window " << n;
+        EXPECT_EQ(ParsePackHeader(payload.data()).unpackedSize, data.size());
+    }
+}

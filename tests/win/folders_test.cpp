@@ -1,0 +1,42 @@
+#include "app/folders.h"
+#include "app/paths.h"
+#include <gtest/gtest.h>
+#include <string.h>
+#include <windows.h>
+
+static bool IsFolderString(const char* s)
+{
+    const size_t n = strlen(s);
+    return n >= 3 && s[n - 1] == '\\' && s[n - 2] != '\\';
+}
+
+TEST(StandardFolders, EachEndsInOneBackslash)
+{
+    FillTempDir();
+    FillWindowsDir();
+    FillSystemDir();
+    FillSetupDir();
+    EXPECT_TRUE(IsFolderString(TempDir)) << TempDir;
+    EXPECT_TRUE(IsFolderString(WindowsDir)) << WindowsDir;
+    EXPECT_TRUE(IsFolderString(SystemDir)) << SystemDir;
+    EXPECT_TRUE(IsFolderString(SetupDir)) << SetupDir;
+}
+
+TEST(StandardFolders, SetupFolderHoldsTheRunningProgram)
+{
+    FillSetupDir();
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, MAX_PATH);
+    EXPECT_EQ(strncmp(self, SetupDir, strlen(SetupDir)), 0);
+    EXPECT_EQ(strchr(self + strlen(SetupDir), '\\'), nullptr);
+}
+
+TEST(StandardFolders, TemporaryFolderFollowsTheEnvironment)
+{
+    char saved[MAX_PATH];
+    GetEnvironmentVariableA("TMP", saved, MAX_PATH);
+    SetEnvironmentVariableA("TMP", "C:\\windows");
+    FillTempDir();
+    EXPECT_STREQ(TempDir, "C:\\windows\\");
+    SetEnvironmentVariableA("TMP", saved);
+}
