@@ -1,5 +1,5 @@
 #include "package/package_writer.h"
-#include "typical_settings.h"
+#include "tests/common/typical_package.h"
 #include <gtest/gtest.h>
 #include <functional>
 

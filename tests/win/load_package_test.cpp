@@ -1,7 +1,7 @@
-#include "file_bytes.h"
+#include "tests/common/file_bytes.h"
 #include "package/load_package.h"
 #include "package/unpack.h"
-#include "scratch_folder.h"
+#include "tests/common/scratch_folder.h"
 #include <gtest/gtest.h>
 #include <string.h>
 

@@ -1,7 +1,7 @@
 #include "app/paths.h"
-#include "file_bytes.h"
+#include "tests/common/file_bytes.h"
 #include "package/settings_readers.h"
-#include "scratch_folder.h"
+#include "tests/common/scratch_folder.h"
 #include <gtest/gtest.h>
 #include <string.h>
 

@@ -2,6 +2,7 @@
 // everything in it when the test ends.
 #pragma once
 #include <string>
+#include <vector>
 #include <windows.h>
 
 struct ScratchFolder {
@@ -44,4 +45,21 @@ struct ScratchFolder {
 inline bool FileExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Names of the files and folders in a folder (path ends in a backslash).
+inline std::vector<std::string> FolderEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
 }

@@ -1,0 +1,64 @@
+// A typical package for the tests: 63 string slots, and the settings of a
+// package with no sound, white text on a blue gradient, four sheets without
+// pictures, no banners, and four commands that run a program from the
+// destination folder with different arguments.
+#pragma once
+#include "package/package_writer.h"
+
+inline CommandSpec DemoCommand(const char* arguments)
+{
+    CommandSpec c;
+    c.present = true;
+    c.folder = 0;
+    c.path = "\\Demo.exe";
+    c.arguments = arguments;
+    return c;
+}
+
+enum { TYPICAL_SLOTS = 63 };
+
+inline std::vector<std::string> TypicalTexts()
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < TYPICAL_SLOTS; i++)
+        texts.push_back("Slot " + std::to_string(i));
+    texts[1] = "Demo Setup";
+    texts[2] = "Copyright Demo Makers";
+    texts[3] = "Demo 1.0";
+    texts[8] = "This will install Demo 1.0 on your computer. Do you want to continue?";
+    texts[9] = "Initializing...";
+    texts[10] = "Preparing setup, please wait.";
+    return texts;
+}
+
+inline Bytes TypicalSettings()
+{
+    Bytes s;
+    PutSoundRecord(s, ItemSpec{}, 0);
+    Appearance look = DefaultAppearance();
+    look.BackgroundStyle = STYLE_BLUE;
+    PutAppearanceRecord(s, look);
+    for (int i = 0; i < 4; i++)
+        PutSheetRecord(s, ItemSpec{}, 0);
+    PutBannerHead(s, 0, 0);
+    PutCommandRecord(s, COMMAND_UNINSTALL_1, DemoCommand("/uninstall /quiet"));
+    PutCommandRecord(s, COMMAND_UNINSTALL_2, DemoCommand("/cleanup"));
+    PutCommandRecord(s, COMMAND_INSTALL, DemoCommand("/register"));
+    PutCommandRecord(s, COMMAND_INSTALL, DemoCommand("/after-setup"));
+    return s;
+}
+
+inline Bytes TypicalScript()
+{
+    Bytes script;
+    PutStringTable(script, TypicalTexts());
+    const Bytes settings = TypicalSettings();
+    script.insert(script.end(), settings.begin(), settings.end());
+    return script;
+}
+
+// A data block with an empty file, shortcut and registry section.
+inline Bytes EmptyDataBlock()
+{
+    return Bytes(6, 0);
+}

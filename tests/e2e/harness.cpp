@@ -1,0 +1,188 @@
+#include "harness.h"
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <vector>
+
+namespace {
+
+// This process's environment with TMP and TEMP replaced, as a block for CreateProcessA.
+std::vector<char> EnvironmentWithTemp(const std::string& tempDir)
+{
+    std::vector<char> block;
+    char* strings = GetEnvironmentStringsA();
+    for (const char* entry = strings; *entry; entry += strlen(entry) + 1)
+        if (_strnicmp(entry, "TMP=", 4) != 0 && _strnicmp(entry, "TEMP=", 5) != 0)
+            block.insert(block.end(), entry, entry + strlen(entry) + 1);
+    FreeEnvironmentStringsA(strings);
+    for (const std::string& entry : {"TMP=" + tempDir, "TEMP=" + tempDir})
+        block.insert(block.end(), entry.c_str(), entry.c_str() + entry.size() + 1);
+    block.push_back(0);
+    return block;
+}
+
+} // namespace
+
+bool StartProgram(RunningProgram& program, const std::string& exe, const std::string& tempDir)
+{
+    std::vector<char> environment = EnvironmentWithTemp(tempDir);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::string commandLine = "\"" + exe + "\"";
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, environment.data(), NULL, &startup,
+                        &info)) {
+        fprintf(stderr, "cannot start %s: error %lu\n", exe.c_str(), GetLastError());
+        return false;
+    }
+    CloseHandle(info.hThread);
+    program.process = info.hProcess;
+    program.id = info.dwProcessId;
+    return true;
+}
+
+namespace {
+
+struct WindowQuery {
+    DWORD processId;
+    const char* className;
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
+{
+    WindowQuery& q = *(WindowQuery*)param;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != q.processId || !IsWindowVisible(window))
+        return TRUE;
+    char name[256];
+    if (q.className && (!GetClassNameA(window, name, sizeof name) || strcmp(name, q.className) != 0))
+        return TRUE;
+    if (q.caption && WindowText(window) != q.caption)
+        return TRUE;
+    q.found = window;
+    return FALSE;
+}
+
+} // namespace
+
+HWND WaitForWindow(const RunningProgram& program, const char* className, const char* caption, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    do {
+        WindowQuery q = {program.id, className, caption, NULL};
+        EnumWindows(MatchWindow, (LPARAM)&q);
+        if (q.found)
+            return q.found;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return NULL;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[4096] = "";
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, &length);
+    return std::string(text, length < sizeof text ? length : 0);
+}
+
+std::string ControlText(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    return control ? WindowText(control) : std::string();
+}
+
+namespace {
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM param)
+{
+    char name[64];
+    if (GetClassNameA(child, name, sizeof name) && _stricmp(name, "Static") == 0) {
+        const std::string text = WindowText(child);
+        std::string& all = *(std::string*)param;
+        if (!text.empty())
+            all += all.empty() ? text : "\n" + text;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+std::string MessageBoxText(HWND box)
+{
+    std::string all;
+    EnumChildWindows(box, CollectStaticText, (LPARAM)&all);
+    return all;
+}
+
+bool PressButton(HWND dialog, int id)
+{
+    HWND button = GetDlgItem(dialog, id);
+    if (!button)
+        return false;
+    DWORD_PTR result;
+    // The click may end the program; the time-out keeps a vanished window from blocking.
+    SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    return true;
+}
+
+long WaitForExit(RunningProgram& program, DWORD timeoutMs)
+{
+    long code = -1;
+    if (WaitForSingleObject(program.process, timeoutMs) == WAIT_OBJECT_0) {
+        DWORD exitCode = 0;
+        GetExitCodeProcess(program.process, &exitCode);
+        code = (long)exitCode;
+    } else {
+        TerminateProcess(program.process, 99);
+        WaitForSingleObject(program.process, 5000);
+    }
+    CloseHandle(program.process);
+    program.process = NULL;
+    return code;
+}
+
+RgbPicture CaptureScreen()
+{
+    RgbPicture picture;
+    picture.width = GetSystemMetrics(SM_CXSCREEN);
+    picture.height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height; // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, picture.width, picture.height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const uint8_t* bgra = (const uint8_t*)bits;
+    picture.rgb.resize((size_t)picture.width * picture.height * 3);
+    for (size_t i = 0; i < (size_t)picture.width * picture.height; i++) {
+        picture.rgb[i * 3] = bgra[i * 4 + 2];
+        picture.rgb[i * 3 + 1] = bgra[i * 4 + 1];
+        picture.rgb[i * 3 + 2] = bgra[i * 4];
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return picture;
+}
+
+bool SaveScreenshot(const std::string& name)
+{
+    const char* folder = getenv("QI_SCREENSHOTS");
+    if (!folder)
+        return false;
+    CreateDirectoryA(folder, NULL);
+    return WritePng(std::string(folder) + "/" + name + ".png", CaptureScreen());
+}

@@ -1,0 +1,38 @@
+// Drives a setup program the way a user does: start it, find its windows,
+// read their texts, press buttons, take screenshots, wait for it to end.
+// Every wait has a time-out, so a test fails instead of hanging.
+#pragma once
+#include "png_file.h"
+#include <string>
+#include <windows.h>
+
+enum { DEFAULT_WAIT_MS = 20000 };
+
+struct RunningProgram {
+    HANDLE process = NULL;
+    DWORD id = 0;
+};
+
+// Starts exe with TMP and TEMP pointing at tempDir.
+bool StartProgram(RunningProgram& program, const std::string& exe, const std::string& tempDir);
+
+// A visible top-level window of the program with this class and caption
+// (either may be null for any), or null after the time-out.
+HWND WaitForWindow(const RunningProgram& program, const char* className, const char* caption,
+                   DWORD timeoutMs = DEFAULT_WAIT_MS);
+
+std::string WindowText(HWND window);
+std::string ControlText(HWND dialog, int id);
+// The message of a message box, as its static controls show it.
+std::string MessageBoxText(HWND box);
+
+// Clicks a button of a dialog; false if the dialog has no such button.
+bool PressButton(HWND dialog, int id);
+
+// The exit code, or -1 if the program did not end in time (it is then killed).
+long WaitForExit(RunningProgram& program, DWORD timeoutMs = DEFAULT_WAIT_MS);
+
+// What the screen shows now.
+RgbPicture CaptureScreen();
+// Saves the screen as a PNG file in the screenshot folder of the build.
+bool SaveScreenshot(const std::string& name);
