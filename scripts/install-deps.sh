@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ googletest libgtest-dev
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64
           wine64 xvfb xauth libtomlplusplus-dev libcli11-dev lz4 gzip)
 missing=()
