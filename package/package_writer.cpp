@@ -38,7 +38,7 @@ void PutStringTable(Bytes& out, const std::vector<std::string>& texts)
 }
 
 // The signed length that announces an item, then its name or bytes.
-static void PutItemLength(Bytes& out, const ItemSpec& item)
+static void PutItemLength(Bytes& out, const ItemData& item)
 {
     if (item.form == ITEM_EXTERNAL)
         PutU32(out, 0u - (uint32_t)item.name.size());
@@ -48,7 +48,7 @@ static void PutItemLength(Bytes& out, const ItemSpec& item)
         PutU32(out, 0);
 }
 
-static void PutItemBody(Bytes& out, const ItemSpec& item)
+static void PutItemBody(Bytes& out, const ItemData& item)
 {
     if (item.form == ITEM_EXTERNAL)
         PutBytes(out, item.name.c_str(), item.name.size() + 1);
@@ -56,7 +56,7 @@ static void PutItemBody(Bytes& out, const ItemSpec& item)
         PutBytes(out, item.data.data(), item.data.size());
 }
 
-void PutSoundRecord(Bytes& out, const ItemSpec& sound, uint16_t playMode)
+void PutSoundRecord(Bytes& out, const ItemData& sound, uint16_t playMode)
 {
     PutItemLength(out, sound);
     if (sound.form == ITEM_NONE)
@@ -77,7 +77,7 @@ void PutAppearanceRecord(Bytes& out, const Appearance& a)
     }
 }
 
-void PutSheetRecord(Bytes& out, const ItemSpec& picture, int16_t backReference)
+void PutSheetRecord(Bytes& out, const ItemData& picture, int16_t backReference)
 {
     PutItemLength(out, picture);
     if (picture.form == ITEM_NONE)
@@ -92,7 +92,7 @@ void PutBannerHead(Bytes& out, int16_t count, uint16_t atStart)
         PutU16(out, atStart);
 }
 
-void PutBannerRecord(Bytes& out, const ItemSpec& picture, const int32_t placement[4])
+void PutBannerRecord(Bytes& out, const ItemData& picture, const int32_t placement[4])
 {
     PutItemLength(out, picture);
     if (picture.form == ITEM_NONE)
@@ -102,7 +102,7 @@ void PutBannerRecord(Bytes& out, const ItemSpec& picture, const int32_t placemen
         PutU32(out, (uint32_t)placement[i]);
 }
 
-void PutCommandRecord(Bytes& out, CommandVariant variant, const CommandSpec& command)
+void PutCommandRecord(Bytes& out, CommandVariant variant, const CommandData& command)
 {
     if (!command.present) {
         PutU8(out, COMMAND_ABSENT);
@@ -130,7 +130,7 @@ Bytes PackPayload(const Bytes& unpacked, uint32_t rawLength, uint32_t maxMatch)
     return payload;
 }
 
-void AppendPackage(Bytes& executable, const PackageSpec& package)
+void AppendPackage(Bytes& executable, const PackageParts& package)
 {
     Bytes unpacked = package.script;
     unpacked.insert(unpacked.end(), package.data.begin(), package.data.end());

@@ -18,19 +18,19 @@ void PutCountedText(Bytes& out, const std::string& text);
 void PutStringTable(Bytes& out, const std::vector<std::string>& texts);
 
 // A picture or sound: none, a file beside the setup executable, or embedded bytes.
-struct ItemSpec {
+struct ItemData {
     ItemForm form = ITEM_NONE;
     std::string name;
     Bytes data;
 };
 
-void PutSoundRecord(Bytes& out, const ItemSpec& sound, uint16_t playMode);
+void PutSoundRecord(Bytes& out, const ItemData& sound, uint16_t playMode);
 void PutAppearanceRecord(Bytes& out, const Appearance& a);
-void PutSheetRecord(Bytes& out, const ItemSpec& picture, int16_t backReference);
+void PutSheetRecord(Bytes& out, const ItemData& picture, int16_t backReference);
 void PutBannerHead(Bytes& out, int16_t count, uint16_t atStart);
-void PutBannerRecord(Bytes& out, const ItemSpec& picture, const int32_t placement[4]);
+void PutBannerRecord(Bytes& out, const ItemData& picture, const int32_t placement[4]);
 
-struct CommandSpec {
+struct CommandData {
     bool present = false;
     int16_t folder = 0;
     std::string path;
@@ -40,7 +40,7 @@ struct CommandSpec {
     std::string message;
 };
 
-void PutCommandRecord(Bytes& out, CommandVariant variant, const CommandSpec& command);
+void PutCommandRecord(Bytes& out, CommandVariant variant, const CommandData& command);
 
 // Compressed stream (without header) for a window of rawLength bytes
 // (at most 65535, the reach of a match offset) and matches of at most
@@ -50,7 +50,7 @@ Bytes EncodeStream(const uint8_t* data, size_t size, uint32_t rawLength, uint32_
 // Header and stream of the unpacked bytes.
 Bytes PackPayload(const Bytes& unpacked, uint32_t rawLength = 2048, uint32_t maxMatch = 255);
 
-struct PackageSpec {
+struct PackageParts {
     Bytes script;
     Bytes data;
     uint8_t flags = TRAILER_GROUP_STEP;
@@ -61,4 +61,4 @@ struct PackageSpec {
 };
 
 // Appends payload and trailer to a program image.
-void AppendPackage(Bytes& executable, const PackageSpec& package);
+void AppendPackage(Bytes& executable, const PackageParts& package);

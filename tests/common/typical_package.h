@@ -5,9 +5,9 @@
 #pragma once
 #include "package/package_writer.h"
 
-inline CommandSpec DemoCommand(const char* arguments)
+inline CommandData DemoCommand(const char* arguments)
 {
-    CommandSpec c;
+    CommandData c;
     c.present = true;
     c.folder = 0;
     c.path = "\\Demo.exe";
@@ -34,12 +34,12 @@ inline std::vector<std::string> TypicalTexts()
 inline Bytes TypicalSettings()
 {
     Bytes s;
-    PutSoundRecord(s, ItemSpec{}, 0);
+    PutSoundRecord(s, ItemData{}, 0);
     Appearance look = DefaultAppearance();
     look.BackgroundStyle = STYLE_BLUE;
     PutAppearanceRecord(s, look);
     for (int i = 0; i < 4; i++)
-        PutSheetRecord(s, ItemSpec{}, 0);
+        PutSheetRecord(s, ItemData{}, 0);
     PutBannerHead(s, 0, 0);
     PutCommandRecord(s, COMMAND_UNINSTALL_1, DemoCommand("/uninstall /quiet"));
     PutCommandRecord(s, COMMAND_UNINSTALL_2, DemoCommand("/cleanup"));

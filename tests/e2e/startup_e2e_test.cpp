@@ -29,10 +29,10 @@ struct SetupRun : ::testing::Test {
     Bytes Packaged() const
     {
         Bytes exe = stub;
-        PackageSpec spec;
-        spec.script = TypicalScript();
-        spec.data = EmptyDataBlock();
-        AppendPackage(exe, spec);
+        PackageParts parts;
+        parts.script = TypicalScript();
+        parts.data = EmptyDataBlock();
+        AppendPackage(exe, parts);
         return exe;
     }
 

@@ -13,17 +13,17 @@ struct Block {
     size_t Consumed() const { return (size_t)(cursor.pos - bytes.data()); }
 };
 
-ItemSpec External(const std::string& name)
+ItemData External(const std::string& name)
 {
-    ItemSpec item;
+    ItemData item;
     item.form = ITEM_EXTERNAL;
     item.name = name;
     return item;
 }
 
-ItemSpec Embedded(Bytes data)
+ItemData Embedded(Bytes data)
 {
-    ItemSpec item;
+    ItemData item;
     item.form = ITEM_EMBEDDED;
     item.data = std::move(data);
     return item;
@@ -110,10 +110,10 @@ TEST(SettingsRecords, AppearanceReadsColourBytesOnlyForTheSolidStyle)
 TEST(SettingsRecords, SheetBackReferences)
 {
     Bytes s;
-    PutSheetRecord(s, ItemSpec{}, 0);
+    PutSheetRecord(s, ItemData{}, 0);
     PutSheetRecord(s, Embedded({'B', 'M', 1, 2}), 0);
-    PutSheetRecord(s, ItemSpec{}, 1);
-    PutSheetRecord(s, ItemSpec{}, 2);
+    PutSheetRecord(s, ItemData{}, 1);
+    PutSheetRecord(s, ItemData{}, 2);
     Block b(s);
     const SheetRecord r0 = ReadSheetRecord(b.cursor);
     const SheetRecord r1 = ReadSheetRecord(b.cursor);
@@ -143,7 +143,7 @@ TEST(SettingsRecords, BannerWithPlacement)
     Bytes s;
     PutBannerHead(s, 2, 1);
     PutBannerRecord(s, External("banner.bmp"), placement);
-    PutBannerRecord(s, ItemSpec{}, placement);
+    PutBannerRecord(s, ItemData{}, placement);
     Block b(s);
     const BannerHead head = ReadBannerHead(b.cursor);
     EXPECT_EQ(head.count, 2);
@@ -160,7 +160,7 @@ TEST(SettingsRecords, BannerWithPlacement)
 TEST(SettingsRecords, AbsentCommandIsOneByte)
 {
     Bytes s;
-    PutCommandRecord(s, COMMAND_INSTALL, CommandSpec{});
+    PutCommandRecord(s, COMMAND_INSTALL, CommandData{});
     PutU8(s, 0x00);
     Block b(s);
     const CommandRecord r = ReadCommandRecord(b.cursor, COMMAND_INSTALL);
@@ -171,7 +171,7 @@ TEST(SettingsRecords, AbsentCommandIsOneByte)
 
 TEST(SettingsRecords, CommandTailsByVariant)
 {
-    CommandSpec c = DemoCommand("-x");
+    CommandData c = DemoCommand("-x");
     c.expectedExitCode = 3;
     c.flags = COMMAND_ABORT_ON_FAILURE | COMMAND_HAS_MESSAGE;
     c.message = "Cannot run Demo.";
@@ -197,7 +197,7 @@ TEST(SettingsRecords, CommandTailsByVariant)
 TEST(SettingsRecords, RecordsCutOffByTheBlockEndReadAsAbsent)
 {
     const int32_t placement[4] = {1, 2, 3, 4};
-    CommandSpec command = DemoCommand("-y");
+    CommandData command = DemoCommand("-y");
     command.flags = COMMAND_HAS_MESSAGE;
     command.message = "m";
     struct Case {

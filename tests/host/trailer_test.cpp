@@ -68,14 +68,14 @@ TEST(Trailer, PayloadMustLieInsideTheFileBeforeTheTrailer)
 
 TEST(Trailer, AppendedPackageDescribesItself)
 {
-    PackageSpec spec;
-    spec.script = Bytes(100, 's');
-    spec.data = Bytes(300, 'd');
-    spec.flags = 0x81;
-    spec.fileSectionLength = 250;
-    spec.spaceRequired = 240;
+    PackageParts parts;
+    parts.script = Bytes(100, 's');
+    parts.data = Bytes(300, 'd');
+    parts.flags = 0x81;
+    parts.fileSectionLength = 250;
+    parts.spaceRequired = 240;
     Bytes exe(1000, 0xCC);
-    AppendPackage(exe, spec);
+    AppendPackage(exe, parts);
     const PackageTrailer t = ParseTrailer(exe.data() + exe.size() - TRAILER_SIZE);
     EXPECT_EQ(t.flags, 0x81);
     EXPECT_EQ(t.payloadOffset, 1000u);

@@ -9,22 +9,22 @@ namespace {
 
 struct PackageFiles : ::testing::Test {
     ScratchFolder folder{"load"};
-    PackageSpec spec;
+    PackageParts parts;
 
     void SetUp() override
     {
-        spec.script = Bytes(700, 's');
-        spec.script[0] = 'S';
+        parts.script = Bytes(700, 's');
+        parts.script[0] = 'S';
         for (int i = 0; i < 5000; i++)
-            spec.data.push_back((uint8_t)(i * 7 % 251));
-        spec.fileSectionLength = 4000;
-        spec.spaceRequired = 3900;
+            parts.data.push_back((uint8_t)(i * 7 % 251));
+        parts.fileSectionLength = 4000;
+        parts.spaceRequired = 3900;
     }
 
     Bytes Built() const
     {
         Bytes exe(3000, 0xCC);
-        AppendPackage(exe, spec);
+        AppendPackage(exe, parts);
         return exe;
     }
 
@@ -58,10 +58,10 @@ TEST_F(PackageFiles, LoadsBothBlocksEachFollowedByAZeroByte)
 {
     LoadedPackage p{};
     ASSERT_EQ(LoadPackageFile(p, Write(Built()).c_str()), 1);
-    ASSERT_EQ(p.scriptSize, spec.script.size());
-    ASSERT_EQ(p.dataSize, spec.data.size());
-    EXPECT_EQ(memcmp(p.script, spec.script.data(), p.scriptSize), 0);
-    EXPECT_EQ(memcmp(p.data, spec.data.data(), p.dataSize), 0);
+    ASSERT_EQ(p.scriptSize, parts.script.size());
+    ASSERT_EQ(p.dataSize, parts.data.size());
+    EXPECT_EQ(memcmp(p.script, parts.script.data(), p.scriptSize), 0);
+    EXPECT_EQ(memcmp(p.data, parts.data.data(), p.dataSize), 0);
     EXPECT_EQ(p.script[p.scriptSize], 0);
     EXPECT_EQ(p.data[p.dataSize], 0);
     EXPECT_EQ(p.settings.FileSectionLength, 4000u);
@@ -71,13 +71,13 @@ TEST_F(PackageFiles, LoadsBothBlocksEachFollowedByAZeroByte)
 
 TEST_F(PackageFiles, TrailerFlagsBecomeTheInstallWideSettings)
 {
-    spec.flags = 0xF0;
+    parts.flags = 0xF0;
     LoadedPackage a{};
     ASSERT_EQ(LoadPackageFile(a, Write(Built(), "a.exe").c_str()), 1);
     EXPECT_EQ(a.settings.RestartMode, RESTART_REBOOT);
     EXPECT_EQ(a.settings.UninstallRestartMode, RESTART_REBOOT);
     EXPECT_EQ(a.settings.GroupStepEnabled, 0);
-    spec.flags = 0x51;
+    parts.flags = 0x51;
     LoadedPackage b{};
     ASSERT_EQ(LoadPackageFile(b, Write(Built(), "b.exe").c_str()), 1);
     EXPECT_EQ(b.settings.RestartMode, RESTART_LOGOFF);
@@ -87,13 +87,13 @@ TEST_F(PackageFiles, TrailerFlagsBecomeTheInstallWideSettings)
 
 TEST_F(PackageFiles, EmptyScriptOrDataStillLoads)
 {
-    spec.data.clear();
+    parts.data.clear();
     LoadedPackage p{};
     ASSERT_EQ(LoadPackageFile(p, Write(Built()).c_str()), 1);
     EXPECT_EQ(p.dataSize, 0u);
     EXPECT_EQ(p.data[0], 0);
-    spec.data = Bytes(10, 'd');
-    spec.script.clear();
+    parts.data = Bytes(10, 'd');
+    parts.script.clear();
     LoadedPackage q{};
     ASSERT_EQ(LoadPackageFile(q, Write(Built(), "q.exe").c_str()), 1);
     EXPECT_EQ(q.script[0], 0);
@@ -106,8 +106,8 @@ TEST_F(PackageFiles, SecondLoadFailsAndChangesNothing)
     const std::string first = Write(Built(), "first.exe");
     ASSERT_EQ(LoadPackageFile(p, first.c_str()), 1);
     const LoadedPackage before = p;
-    spec.flags = 0xF0;
-    spec.data = Bytes(20, 'x');
+    parts.flags = 0xF0;
+    parts.data = Bytes(20, 'x');
     EXPECT_EQ(LoadPackageFile(p, Write(Built(), "second.exe").c_str()), 0);
     EXPECT_EQ(memcmp(&p, &before, sizeof p), 0);
     EXPECT_EQ(p.data[1], 7);

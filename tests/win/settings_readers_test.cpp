@@ -7,25 +7,25 @@
 
 namespace {
 
-ItemSpec External(const std::string& name)
+ItemData External(const std::string& name)
 {
-    ItemSpec item;
+    ItemData item;
     item.form = ITEM_EXTERNAL;
     item.name = name;
     return item;
 }
 
-ItemSpec Embedded(const std::string& text)
+ItemData Embedded(const std::string& text)
 {
-    ItemSpec item;
+    ItemData item;
     item.form = ITEM_EMBEDDED;
     item.data.assign(text.begin(), text.end());
     return item;
 }
 
-CommandSpec Command(int16_t folder, const char* path, const char* arguments, uint8_t flags = 0)
+CommandData Command(int16_t folder, const char* path, const char* arguments, uint8_t flags = 0)
 {
-    CommandSpec c;
+    CommandData c;
     c.present = true;
     c.folder = folder;
     c.path = path;
@@ -117,10 +117,10 @@ TEST_F(SettingsReaders, AppearanceFillsTheWindowsColours)
 
 TEST_F(SettingsReaders, SheetsShareTheFileOfAnEarlierSheet)
 {
-    PutSheetRecord(block, ItemSpec{}, 0);
+    PutSheetRecord(block, ItemData{}, 0);
     PutSheetRecord(block, Embedded("BM-one"), 0);
-    PutSheetRecord(block, ItemSpec{}, 1);
-    PutSheetRecord(block, ItemSpec{}, 2);
+    PutSheetRecord(block, ItemData{}, 1);
+    PutSheetRecord(block, ItemData{}, 2);
     Start();
     ReadSheetPictures();
     EXPECT_EQ(SheetPicture[0].present, 0u);
@@ -147,9 +147,9 @@ TEST_F(SettingsReaders, FourEmbeddedSheetsGiveFourFiles)
 TEST_F(SettingsReaders, BackReferenceToNoEarlierSheetGivesNoPicture)
 {
     PutSheetRecord(block, Embedded("BM"), 0);
-    PutSheetRecord(block, ItemSpec{}, 2);
-    PutSheetRecord(block, ItemSpec{}, -1);
-    PutSheetRecord(block, ItemSpec{}, 3);
+    PutSheetRecord(block, ItemData{}, 2);
+    PutSheetRecord(block, ItemData{}, -1);
+    PutSheetRecord(block, ItemData{}, 3);
     Start();
     ReadSheetPictures();
     EXPECT_EQ(SheetPicture[1].present, 0u);
@@ -194,7 +194,7 @@ TEST_F(SettingsReaders, NoBannersReadsOnlyTheCount)
 
 TEST_F(SettingsReaders, UninstallCommands)
 {
-    CommandSpec one = Command(FOLDER_DESTINATION, "\\Demo.exe", "/u", COMMAND_HAS_MESSAGE | 0x10);
+    CommandData one = Command(FOLDER_DESTINATION, "\\Demo.exe", "/u", COMMAND_HAS_MESSAGE | 0x10);
     one.message = "Closing Demo.";
     PutCommandRecord(block, COMMAND_UNINSTALL_1, one);
     PutCommandRecord(block, COMMAND_UNINSTALL_2, Command(FOLDER_SYSTEM, "reg.exe", "/x", 0x7F));
@@ -220,8 +220,8 @@ TEST_F(SettingsReaders, UninstallCommands)
 
 TEST_F(SettingsReaders, AbsentUninstallCommandsEmptyTheirOutputs)
 {
-    PutCommandRecord(block, COMMAND_UNINSTALL_1, CommandSpec{});
-    PutCommandRecord(block, COMMAND_UNINSTALL_2, CommandSpec{});
+    PutCommandRecord(block, COMMAND_UNINSTALL_1, CommandData{});
+    PutCommandRecord(block, COMMAND_UNINSTALL_2, CommandData{});
     Start();
     char path[PATH_SIZE] = "old";
     const char* arguments = "old";
@@ -242,13 +242,13 @@ TEST_F(SettingsReaders, AbsentUninstallCommandsEmptyTheirOutputs)
 
 TEST_F(SettingsReaders, RunCommands)
 {
-    CommandSpec first = Command(FOLDER_DESTINATION, "\\setup\\init.exe", "-q", COMMAND_ABORT_ON_FAILURE);
+    CommandData first = Command(FOLDER_DESTINATION, "\\setup\\init.exe", "-q", COMMAND_ABORT_ON_FAILURE);
     first.expectedExitCode = 5;
-    CommandSpec second = Command(FOLDER_SYSTEM, "\\regsvr32.exe", "demo.dll", COMMAND_HAS_MESSAGE | COMMAND_NO_WAIT);
+    CommandData second = Command(FOLDER_SYSTEM, "\\regsvr32.exe", "demo.dll", COMMAND_HAS_MESSAGE | COMMAND_NO_WAIT);
     second.message = "Cannot register.";
     PutCommandRecord(block, COMMAND_INSTALL, first);
     PutCommandRecord(block, COMMAND_INSTALL, second);
-    PutCommandRecord(block, COMMAND_INSTALL, CommandSpec{});
+    PutCommandRecord(block, COMMAND_INSTALL, CommandData{});
     Start();
     char path[PATH_SIZE] = "untouched";
     const char* arguments = nullptr;
