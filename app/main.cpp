@@ -1,7 +1,7 @@
 #include "folders.h"
-#include "../package/load_package.h"
-#include "../package/settings_readers.h"
-#include "../package/string_table.h"
+#include "package/load_package.h"
+#include "package/settings_readers.h"
+#include "package/string_table.h"
 #include <windows.h>
 
 HINSTANCE Instance;
@@ -34,5 +34,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SettingsCursor = ParseSetupStrings(Package.script, Package.scriptSize);
     if (MessageBoxA(NULL, SetupString(8), SetupString(1), MB_SYSTEMMODAL | MB_ICONQUESTION | MB_YESNO) == IDNO)
         return 0;
+    // The setup dialogue that follows the user's yes is not part of this program yet.
     return 0;
 }

@@ -1,10 +1,11 @@
 // Finding, verifying and unpacking the package behind the program image.
 #pragma once
+#include "app/paths.h"
 #include "trailer.h"
 #include <stdint.h>
 
 struct LoadedPackage {
-    char setupPath[260];
+    char setupPath[PATH_SIZE];
     uint8_t* script;   // scriptSize bytes and a 0 byte
     uint32_t scriptSize;
     uint8_t* data;     // dataSize bytes and a 0 byte; set only by a full load

@@ -1,5 +1,5 @@
 #include "settings_readers.h"
-#include "../app/paths.h"
+#include "app/paths.h"
 #include <string.h>
 #include <windows.h>
 
