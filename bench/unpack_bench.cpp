@@ -63,7 +63,7 @@ int main()
 {
     const size_t size = 64u << 20;
     const Bytes data = SampleInstallData(size);
-    const Bytes payload = PackPayload(data, 65535, 255);
+    const Bytes payload = PackPayload(data, StreamParameters{65535, 255});
     std::vector<uint8_t> area(size + PACK_SLACK);
     uint32_t produced = 0;
     // The decoder needs a zero-filled area, as the loader's fresh mapping is.

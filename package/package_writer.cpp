@@ -119,11 +119,12 @@ void PutCommandRecord(Bytes& out, CommandVariant variant, const CommandData& com
         PutCountedText(out, command.message);
 }
 
-Bytes PackPayload(const Bytes& unpacked, uint32_t rawLength, uint32_t maxMatch)
+Bytes PackPayload(const Bytes& unpacked, StreamParameters parameters, CompressionLevel level,
+                  const EncodeProgress* progress)
 {
-    Bytes stream = EncodeStream(unpacked.data(), unpacked.size(), rawLength, maxMatch);
+    const Bytes stream = EncodeStream(unpacked.data(), unpacked.size(), parameters, level, progress);
     Bytes payload(PACK_HEADER_SIZE);
-    const PackHeader h = {rawLength, maxMatch, (uint32_t)unpacked.size(),
+    const PackHeader h = {parameters.rawLength, parameters.maxMatch, (uint32_t)unpacked.size(),
                           Crc32(stream.data(), stream.size()), PACK_VERSION};
     WritePackHeader(h, payload.data());
     payload.insert(payload.end(), stream.begin(), stream.end());
@@ -134,7 +135,7 @@ void AppendPackage(Bytes& executable, const PackageParts& package)
 {
     Bytes unpacked = package.script;
     unpacked.insert(unpacked.end(), package.data.begin(), package.data.end());
-    const Bytes payload = PackPayload(unpacked, package.rawLength, package.maxMatch);
+    const Bytes payload = PackPayload(unpacked, package.stream, package.level);
 
     PackageTrailer t;
     t.flags = package.flags;

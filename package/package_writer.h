@@ -2,6 +2,7 @@
 // the tests: settings records, string table, payload and trailer.
 #pragma once
 #include "settings_records.h"
+#include "stream_encoder.h"
 #include "trailer.h"
 #include <string>
 #include <vector>
@@ -42,13 +43,9 @@ struct CommandData {
 
 void PutCommandRecord(Bytes& out, CommandVariant variant, const CommandData& command);
 
-// Compressed stream (without header) for a window of rawLength bytes
-// (at most 65535, the reach of a match offset) and matches of at most
-// maxMatch bytes (at most 255, the reach of a match length).
-Bytes EncodeStream(const uint8_t* data, size_t size, uint32_t rawLength, uint32_t maxMatch);
-
-// Header and stream of the unpacked bytes.
-Bytes PackPayload(const Bytes& unpacked, uint32_t rawLength = 2048, uint32_t maxMatch = 255);
+// Header and stream of the unpacked bytes, with the given stream parameters.
+Bytes PackPayload(const Bytes& unpacked, StreamParameters parameters, CompressionLevel level = COMPRESS_BEST,
+                  const EncodeProgress* progress = nullptr);
 
 struct PackageParts {
     Bytes script;
@@ -56,8 +53,8 @@ struct PackageParts {
     uint8_t flags = TRAILER_GROUP_STEP;
     uint32_t fileSectionLength = 0;
     uint32_t spaceRequired = 0;
-    uint32_t rawLength = 2048;
-    uint32_t maxMatch = 255;
+    StreamParameters stream = {2048, 255};
+    CompressionLevel level = COMPRESS_BEST;
 };
 
 // Appends payload and trailer to a program image.

@@ -1,8 +1,16 @@
 // Greedy encoder: at each position the longest match found on a hash chain
 // over the window, or a run of zeros copied from the not yet produced bytes.
-#include "package_writer.h"
+#include "stream_encoder.h"
+#include "byte_cursor.h"
+
+using Bytes = std::vector<uint8_t>;
 
 namespace {
+
+void PutU8(Bytes& out, uint8_t v) { out.push_back(v); }
+void PutU16(Bytes& out, uint16_t v) { out.push_back((uint8_t)v); out.push_back((uint8_t)(v >> 8)); }
+void PutU32(Bytes& out, uint32_t v) { PutU16(out, (uint16_t)v); PutU16(out, (uint16_t)(v >> 16)); }
+void PutBytes(Bytes& out, const uint8_t* p, size_t n) { out.insert(out.end(), p, p + n); }
 
 enum { MIN_MATCH = 3, HASH_BITS = 16, CHAIN_DEPTH = 64 };
 
@@ -55,8 +63,15 @@ size_t MatchLength(const uint8_t* data, size_t at, size_t distance, size_t limit
 
 } // namespace
 
-Bytes EncodeStream(const uint8_t* data, size_t size, uint32_t rawLength, uint32_t maxMatch)
+StreamParameters ChooseStreamParameters(const uint8_t*, size_t, CompressionLevel)
 {
+    return StreamParameters{2048, 255};
+}
+
+std::vector<uint8_t> EncodeStream(const uint8_t* data, size_t size, StreamParameters parameters, CompressionLevel,
+                                  const EncodeProgress*)
+{
+    const uint32_t rawLength = parameters.rawLength, maxMatch = parameters.maxMatch;
     Bytes out;
     const size_t window = rawLength;
     const size_t limit = maxMatch > 255 ? 255 : maxMatch;

@@ -178,7 +178,7 @@ TEST(Unpack, EncodedPayloadsRoundTrip)
             data.push_back((uint8_t)(rng() % 8));
     }
     for (uint32_t n : {0u, 1u, 2048u, 65535u}) {
-        const Bytes payload = PackPayload(data, n, 255);
+        const Bytes payload = PackPayload(data, StreamParameters{n, 255});
         EXPECT_LT(payload.size(), data.size() / 2) << n;
         const Result r = Unpack(payload, (uint32_t)data.size() + PACK_SLACK);
         EXPECT_EQ(r.out, data) << "window " << n;
