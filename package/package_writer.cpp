@@ -119,6 +119,54 @@ void PutCommandRecord(Bytes& out, CommandVariant variant, const CommandData& com
         PutCountedText(out, command.message);
 }
 
+void PutFileRecord(Bytes& out, const FileEntry& file)
+{
+    PutU8(out, file.kind);
+    PutU16(out, (uint16_t)file.root);
+    PutBytes(out, file.relativeName.c_str(), file.relativeName.size() + 1);
+    if ((file.kind & ~FILE_README) == FILE_REFERENCE) {
+        PutU16(out, (uint16_t)file.sourceName.size());
+        PutBytes(out, file.sourceName.c_str(), file.sourceName.size() + 1);
+        return;
+    }
+    PutU32(out, file.attributes);
+    PutU32(out, (uint32_t)file.created);
+    PutU32(out, (uint32_t)(file.created >> 32));
+    PutU32(out, (uint32_t)file.modified);
+    PutU32(out, (uint32_t)(file.modified >> 32));
+    PutU32(out, (uint32_t)file.body.size());
+    PutBytes(out, file.body.data(), file.body.size());
+}
+
+void PutShortcutRecord(Bytes& out, const ShortcutEntry& shortcut)
+{
+    PutU16(out, (uint16_t)shortcut.targetFolder);
+    PutCountedText(out, shortcut.target);
+    PutCountedText(out, shortcut.arguments);
+    PutU16(out, (uint16_t)shortcut.iconFolder);
+    PutCountedText(out, shortcut.icon);
+    PutU16(out, (uint16_t)shortcut.iconIndex);
+    PutU16(out, (uint16_t)shortcut.linkFolder);
+    PutCountedText(out, shortcut.linkName);
+}
+
+void PutRegistryRecord(Bytes& out, const RegistryEntry& value)
+{
+    PutU8(out, value.root);
+    PutU8(out, value.kind);
+    if (value.kind == VALUE_NUMBER) {
+        PutU32(out, value.number);
+    } else {
+        PutU16(out, (uint16_t)value.data.size());
+        PutBytes(out, value.data.data(), value.data.size());
+    }
+    PutCountedText(out, value.key);
+    PutCountedText(out, value.valueName);
+    PutU8(out, value.flags);
+    if (value.flags & REGISTRY_STOP_ON_FAILURE)
+        PutCountedText(out, value.message);
+}
+
 Bytes PackPayload(const Bytes& unpacked, StreamParameters parameters, CompressionLevel level,
                   const EncodeProgress* progress)
 {

@@ -1,6 +1,7 @@
 // The writing direction of the package format, for the package builder and
 // the tests: settings records, string table, payload and trailer.
 #pragma once
+#include "data_records.h"
 #include "settings_records.h"
 #include "stream_encoder.h"
 #include "trailer.h"
@@ -42,6 +43,45 @@ struct CommandData {
 };
 
 void PutCommandRecord(Bytes& out, CommandVariant variant, const CommandData& command);
+
+struct FileEntry {
+    uint8_t kind = 0; // FILE_README bit and the form
+    int16_t root = 0;
+    std::string relativeName; // with its leading backslash
+    uint32_t attributes = 0;
+    uint64_t created = 0;
+    uint64_t modified = 0;
+    Bytes body;
+    std::string sourceName; // reference form
+};
+
+void PutFileRecord(Bytes& out, const FileEntry& file);
+
+struct ShortcutEntry {
+    int16_t targetFolder = 0;
+    std::string target;
+    std::string arguments;
+    int16_t iconFolder = 0;
+    std::string icon;
+    int16_t iconIndex = 0;
+    int16_t linkFolder = LINK_GROUP;
+    std::string linkName;
+};
+
+void PutShortcutRecord(Bytes& out, const ShortcutEntry& shortcut);
+
+struct RegistryEntry {
+    uint8_t root = ROOT_CURRENT_USER;
+    uint8_t kind = VALUE_STRING;
+    uint32_t number = 0;
+    Bytes data; // any kind but a number; a string with its NUL
+    std::string key;
+    std::string valueName;
+    uint8_t flags = 0;
+    std::string message;
+};
+
+void PutRegistryRecord(Bytes& out, const RegistryEntry& value);
 
 // Header and stream of the unpacked bytes, with the given stream parameters.
 Bytes PackPayload(const Bytes& unpacked, StreamParameters parameters, CompressionLevel level = COMPRESS_BEST,
