@@ -179,11 +179,11 @@ Bytes PackPayload(const Bytes& unpacked, StreamParameters parameters, Compressio
     return payload;
 }
 
-void AppendPackage(Bytes& executable, const PackageParts& package)
+void AppendPackage(Bytes& executable, const PackageParts& package, const EncodeProgress* progress)
 {
     Bytes unpacked = package.script;
     unpacked.insert(unpacked.end(), package.data.begin(), package.data.end());
-    const Bytes payload = PackPayload(unpacked, package.stream, package.level);
+    const Bytes payload = PackPayload(unpacked, package.stream, package.level, progress);
 
     PackageTrailer t;
     t.flags = package.flags;

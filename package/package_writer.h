@@ -98,4 +98,4 @@ struct PackageParts {
 };
 
 // Appends payload and trailer to a program image.
-void AppendPackage(Bytes& executable, const PackageParts& package);
+void AppendPackage(Bytes& executable, const PackageParts& package, const EncodeProgress* progress = nullptr);

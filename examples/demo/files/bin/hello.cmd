@@ -1,0 +1,3 @@
+@echo off
+echo Hello from the QInstall demo product.
+pause

@@ -1,0 +1,826 @@
+#include "manifest.h"
+#include "codepage.h"
+#include "file_facts.h"
+#include "slots.h"
+#define TOML_EXCEPTIONS 0
+#include <toml++/toml.h>
+#include <algorithm>
+#include <initializer_list>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+// Bytes a path may take, its terminator not counted.
+const size_t PATH_LIMIT = 259;
+// Record counts and the lengths of signed texts are 16-bit signed values.
+const size_t COUNT_LIMIT = 32767;
+// Registry value names reach the install log, whose reader takes at most 199 bytes.
+const size_t VALUE_NAME_LIMIT = 199;
+// Folders a resolved name is measured against: the longest usual ones.
+const char SystemFolderExample[] = "C:\\WINDOWS\\system32\\";
+const char WindowsFolderExample[] = "C:\\WINDOWS\\";
+const char ProgramFilesExample[] = "C:\\Program Files\\";
+const char SetupFolderExample[] = "C:\\";
+const char StartMenuExample[] = "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\";
+
+struct Reader {
+    std::string file;   // the manifest, as named on the command line
+    std::string folder; // the manifest's folder, for the paths it names
+    int codePage = 1252;
+    std::string product;
+    std::vector<std::string>& errors;
+};
+
+using Node = const toml::node*;
+
+void Fail(Reader& r, Node at, const std::string& key, const std::string& what)
+{
+    const int line = at ? (int)at->source().begin.line : 0;
+    r.errors.push_back(r.file + ":" + std::to_string(line) + ": " + key + ": " + what);
+}
+
+std::string Join(const std::string& path, const std::string& key)
+{
+    return path.empty() ? key : path + "." + key;
+}
+
+void CheckKeys(Reader& r, const toml::table& t, const std::string& path, std::initializer_list<const char*> known)
+{
+    for (auto&& [key, node] : t) {
+        bool found = false;
+        for (const char* k : known)
+            found = found || key.str() == k;
+        if (!found)
+            Fail(r, &node, Join(path, std::string(key.str())), "unknown key");
+    }
+}
+
+// The value of key when present and of type T; a value of another type is reported.
+template <typename T> bool Get(Reader& r, const toml::table& t, const std::string& path, const char* key, T& out)
+{
+    Node n = t.get(key);
+    if (!n)
+        return false;
+    if (const auto* v = n->as<T>()) {
+        out = v->get();
+        return true;
+    }
+    Fail(r, n, Join(path, key), "has the wrong type");
+    return false;
+}
+
+bool GetInt(Reader& r, const toml::table& t, const std::string& path, const char* key, int64_t low, int64_t high,
+            int64_t& out)
+{
+    int64_t v;
+    if (!Get(r, t, path, key, v))
+        return false;
+    if (v < low || v > high) {
+        Fail(r, t.get(key), Join(path, key),
+             "must lie between " + std::to_string(low) + " and " + std::to_string(high));
+        return false;
+    }
+    out = v;
+    return true;
+}
+
+// A keyword value out of a fixed list; returns its index or fallback when absent.
+int GetChoice(Reader& r, const toml::table& t, const std::string& path, const char* key,
+              std::initializer_list<const char*> words, int fallback)
+{
+    std::string v;
+    if (!Get(r, t, path, key, v))
+        return fallback;
+    int i = 0;
+    std::string list;
+    for (const char* w : words) {
+        if (v == w)
+            return i;
+        list += (i++ ? ", " : "") + std::string(w);
+    }
+    Fail(r, t.get(key), Join(path, key), "must be one of " + list);
+    return fallback;
+}
+
+const toml::table* GetTable(Reader& r, const toml::table& t, const std::string& path, const char* key)
+{
+    Node n = t.get(key);
+    if (n && !n->is_table())
+        Fail(r, n, Join(path, key), "must be a table");
+    return n ? n->as_table() : nullptr;
+}
+
+// The tables of an array of tables such as [[file]].
+std::vector<const toml::table*> GetTables(Reader& r, const toml::table& t, const char* key)
+{
+    std::vector<const toml::table*> tables;
+    Node n = t.get(key);
+    if (!n)
+        return tables;
+    const toml::array* a = n->as_array();
+    if (a)
+        for (const toml::node& item : *a)
+            if (item.is_table())
+                tables.push_back(item.as_table());
+    if (!a || tables.size() != a->size())
+        Fail(r, n, key, "must be written as [[" + std::string(key) + "]] tables");
+    return tables;
+}
+
+std::string Indexed(const char* key, size_t i)
+{
+    return std::string(key) + "[" + std::to_string(i) + "]";
+}
+
+// A path the manifest names, relative to the manifest's folder.
+std::string Resolve(const Reader& r, const std::string& path)
+{
+    if (path.empty() || path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':'))
+        return path;
+    return r.folder + path;
+}
+
+std::string BaseName(const std::string& path)
+{
+    const size_t cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+bool ToCodePage(Reader& r, Node at, const std::string& key, const std::string& utf8, std::string& out)
+{
+    if (Utf8ToCodePage(utf8, r.codePage, out))
+        return true;
+    Fail(r, at, key, "has a character that code page " + std::to_string(r.codePage) + " cannot hold");
+    return false;
+}
+
+// A name below a folder of the target machine: relative, with sub-folders
+// separated by backslashes, never climbing out. Returns it with a leading
+// backslash, in the package's code page, or "" after reporting.
+std::string RelativeName(Reader& r, Node at, const std::string& key, const std::string& utf8, size_t folderLength)
+{
+    std::string name;
+    for (char c : utf8)
+        name += c == '/' ? '\\' : c;
+    if (name.empty() || name[0] == '\\' || name.find(':') != std::string::npos) {
+        Fail(r, at, key, "must be a relative name");
+        return "";
+    }
+    size_t start = 0;
+    while (start <= name.size()) {
+        const size_t end = std::min(name.find('\\', start), name.size());
+        const std::string part = name.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..") {
+            Fail(r, at, key, "must not contain empty, \".\" or \"..\" parts");
+            return "";
+        }
+        start = end + 1;
+    }
+    if (name.find_first_of("<>\"|?*") != std::string::npos) {
+        Fail(r, at, key, "has a character Windows does not allow in file names");
+        return "";
+    }
+    std::string converted;
+    if (!ToCodePage(r, at, key, "\\" + name, converted))
+        return "";
+    if (folderLength + converted.size() - 1 > PATH_LIMIT) {
+        Fail(r, at, key, "is too long: with its folder it would not fit in 259 bytes");
+        return "";
+    }
+    return converted;
+}
+
+// Bytes of the folder a name of this root goes into, on a usual machine; the
+// destination is the product's folder below Program Files.
+size_t FolderLength(const Reader& r, int root)
+{
+    if (root == 1)
+        return strlen(SystemFolderExample);
+    if (root == 2)
+        return strlen(WindowsFolderExample);
+    return strlen(ProgramFilesExample) + r.product.size() + 1;
+}
+
+std::string WithoutLeadingBackslash(const std::string& name)
+{
+    return name.empty() ? name : name.substr(1);
+}
+
+struct TextSources {
+    std::string texts[SLOT_COUNT]; // UTF-8
+    Node at[SLOT_COUNT] = {};
+    std::string where[SLOT_COUNT]; // file and key for messages
+};
+
+void ReadStringsFile(Reader& r, const std::string& name, const std::string& text, TextSources& sources)
+{
+    toml::parse_result parsed = toml::parse(text, name);
+    if (!parsed) {
+        r.errors.push_back(name + ":" + std::to_string(parsed.error().source().begin.line) + ": " +
+                           std::string(parsed.error().description()));
+        return;
+    }
+    const toml::table* strings = parsed.table()["strings"].as_table();
+    if (!strings) {
+        r.errors.push_back(name + ":1: strings: a [strings] table is missing");
+        return;
+    }
+    for (auto&& [key, node] : *strings) {
+        const int slot = SlotByName(std::string(key.str()));
+        const std::string where = name + ":" + std::to_string(node.source().begin.line) + ": strings." +
+                                  std::string(key.str());
+        if (slot < 0)
+            r.errors.push_back(where + ": unknown string slot name");
+        else if (!node.is_string())
+            r.errors.push_back(where + ": must be a string");
+        else
+            sources.texts[slot] = node.as_string()->get();
+    }
+}
+
+std::string ReplaceProduct(std::string text, const std::string& product)
+{
+    const std::string token = "{product}";
+    for (size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + product.size()))
+        text.replace(at, token.size(), product);
+    return text;
+}
+
+// Line breaks as Windows edit controls want them.
+std::string WithCrLf(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+
+void ReadTextOverrides(Reader& r, const toml::table& texts, TextSources& sources)
+{
+    for (auto&& [key, node] : texts) {
+        const std::string name(key.str());
+        const std::string path = "texts." + name;
+        const int slot = SlotByName(name);
+        if (slot < 0) {
+            Fail(r, &node, path, "unknown string slot name");
+            continue;
+        }
+        sources.at[slot] = &node;
+        if (node.is_string()) {
+            sources.texts[slot] = node.as_string()->get();
+            continue;
+        }
+        const toml::table* from = node.as_table();
+        std::string file;
+        if (!from || !Get(r, *from, path, "file", file) || from->size() != 1) {
+            Fail(r, &node, path, "must be a text or { file = \"...\" }");
+            continue;
+        }
+        std::vector<uint8_t> bytes;
+        if (!ReadWholeFile(Resolve(r, file), bytes))
+            Fail(r, &node, path + ".file", "cannot read '" + file + "'");
+        sources.texts[slot] = WithCrLf(std::string(bytes.begin(), bytes.end()));
+    }
+}
+
+void ReadTexts(Reader& r, const toml::table& root, const std::string& stringsFile, PackageInputs& in)
+{
+    TextSources sources;
+    ReadStringsFile(r, "strings/en.toml", ShippedStrings("en"), sources);
+    if (!stringsFile.empty()) {
+        const char* shipped = ShippedStrings(stringsFile);
+        std::vector<uint8_t> bytes;
+        if (shipped)
+            ReadStringsFile(r, "strings/" + stringsFile + ".toml", shipped, sources);
+        else if (ReadWholeFile(Resolve(r, stringsFile), bytes))
+            ReadStringsFile(r, stringsFile, std::string(bytes.begin(), bytes.end()), sources);
+        else
+            Fail(r, root["product"]["strings"].node(), "product.strings", "cannot read '" + stringsFile + "'");
+    }
+    if (const toml::table* texts = GetTable(r, root, "", "texts"))
+        ReadTextOverrides(r, *texts, sources);
+    in.texts.resize(SLOT_COUNT);
+    for (int i = 0; i < SLOT_COUNT; i++) {
+        const std::string key = "texts." + std::string(SlotNames[i]);
+        if (!ToCodePage(r, sources.at[i], key, ReplaceProduct(sources.texts[i], r.product), in.texts[i]))
+            continue;
+        if (in.texts[i].size() > COUNT_LIMIT)
+            Fail(r, sources.at[i], key, "is longer than 32767 bytes");
+    }
+}
+
+// A colour written as "#RRGGBB", as a COLORREF (0x00BBGGRR).
+void GetColour(Reader& r, const toml::table& t, const char* key, uint32_t& out)
+{
+    std::string v;
+    if (!Get(r, t, "appearance", key, v))
+        return;
+    char* end = nullptr;
+    const unsigned long rgb = v.size() == 7 && v[0] == '#' ? strtoul(v.c_str() + 1, &end, 16) : 0;
+    if (!end || *end) {
+        Fail(r, t.get(key), Join("appearance", key), "must be a colour written as \"#RRGGBB\"");
+        return;
+    }
+    out = (uint32_t)((rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
+}
+
+void ReadAppearance(Reader& r, const toml::table& root, PackageInputs& in)
+{
+    const toml::table* t = GetTable(r, root, "", "appearance");
+    if (!t)
+        return;
+    CheckKeys(r, *t, "appearance", {"title_colour", "shadow_colour", "background", "colour", "banner_at_start"});
+    GetColour(r, *t, "title_colour", in.appearance.TitleColour);
+    GetColour(r, *t, "shadow_colour", in.appearance.ShadowColour);
+    in.appearance.BackgroundStyle =
+        (uint16_t)GetChoice(r, *t, "appearance", "background", {"solid", "blue", "green", "red"}, STYLE_SOLID);
+    if (t->get("colour") && in.appearance.BackgroundStyle != STYLE_SOLID)
+        Fail(r, t->get("colour"), "appearance.colour", "is used only with background = \"solid\"");
+    uint32_t solid = (uint32_t)in.appearance.red | in.appearance.green << 8 | in.appearance.blue << 16;
+    GetColour(r, *t, "colour", solid);
+    in.appearance.red = (uint8_t)solid;
+    in.appearance.green = (uint8_t)(solid >> 8);
+    in.appearance.blue = (uint8_t)(solid >> 16);
+    Get(r, *t, "appearance", "banner_at_start", in.bannerAtStart);
+}
+
+enum FileCheck { CHECK_NONE, CHECK_BMP, CHECK_WAV };
+
+bool HasExpectedFormat(const std::vector<uint8_t>& b, FileCheck check)
+{
+    if (check == CHECK_BMP)
+        return b.size() >= 26 && b[0] == 'B' && b[1] == 'M';
+    if (check == CHECK_WAV)
+        return b.size() >= 12 && memcmp(b.data(), "RIFF", 4) == 0 && memcmp(b.data() + 8, "WAVE", 4) == 0;
+    return true;
+}
+
+// A picture or sound: embedded, or travelling beside the setup program under its file name.
+ItemData ReadItem(Reader& r, const toml::table& t, const std::string& path, const char* key, bool embed,
+                  FileCheck check)
+{
+    ItemData item;
+    std::string file;
+    if (!Get(r, t, path, key, file))
+        return item;
+    Node at = t.get(key);
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(Resolve(r, file), bytes)) {
+        Fail(r, at, Join(path, key), "cannot read '" + file + "'");
+        return item;
+    }
+    if (!HasExpectedFormat(bytes, check)) {
+        Fail(r, at, Join(path, key), check == CHECK_BMP ? "is not a BMP picture" : "is not a WAV sound");
+        return item;
+    }
+    if (embed) {
+        item.form = ITEM_EMBEDDED;
+        item.data = std::move(bytes);
+        return item;
+    }
+    item.name = WithoutLeadingBackslash(RelativeName(r, at, Join(path, key), BaseName(file), strlen(SetupFolderExample)));
+    item.form = ITEM_EXTERNAL;
+    return item;
+}
+
+void ReadSound(Reader& r, const toml::table& root, PackageInputs& in)
+{
+    const toml::table* t = GetTable(r, root, "", "sound");
+    if (!t)
+        return;
+    CheckKeys(r, *t, "sound", {"file", "embed", "repeat"});
+    bool embed = true, repeat = true;
+    Get(r, *t, "sound", "embed", embed);
+    Get(r, *t, "sound", "repeat", repeat);
+    if (!t->get("file"))
+        Fail(r, t, "sound.file", "is missing");
+    in.sound = ReadItem(r, *t, "sound", "file", embed, CHECK_WAV);
+    in.playMode = repeat ? 0 : 1;
+}
+
+void ReadPictures(Reader& r, const toml::table& root, PackageInputs& in)
+{
+    const toml::table* t = GetTable(r, root, "", "pictures");
+    if (!t)
+        return;
+    const char* sheets[4] = {"welcome", "destination", "ready", "finish"};
+    CheckKeys(r, *t, "pictures", {"welcome", "destination", "ready", "finish", "embed"});
+    bool embed = true;
+    Get(r, *t, "pictures", "embed", embed);
+    std::string files[4];
+    for (int i = 0; i < 4; i++) {
+        Get(r, *t, "pictures", sheets[i], files[i]);
+        // A file an earlier sheet shows already is shared, not carried twice.
+        for (int j = 0; j < i && !files[i].empty() && in.sheetReferences[i] == 0; j++)
+            if (Resolve(r, files[j]) == Resolve(r, files[i]))
+                in.sheetReferences[i] = (int16_t)(i - j);
+        if (in.sheetReferences[i] == 0)
+            in.sheets[i] = ReadItem(r, *t, "pictures", sheets[i], embed, CHECK_BMP);
+    }
+}
+
+void ReadBanners(Reader& r, const toml::table& root, PackageInputs& in)
+{
+    const std::vector<const toml::table*> banners = GetTables(r, root, "banner");
+    for (size_t i = 0; i < banners.size(); i++) {
+        const toml::table& t = *banners[i];
+        const std::string path = Indexed("banner", i);
+        CheckKeys(r, t, path, {"file", "placement", "embed"});
+        bool embed = true;
+        Get(r, t, path, "embed", embed);
+        if (!t.get("file"))
+            Fail(r, &t, path + ".file", "is missing");
+        BannerInput banner;
+        banner.picture = ReadItem(r, t, path, "file", embed, CHECK_BMP);
+        if (Node n = t.get("placement")) {
+            const toml::array* a = n->as_array();
+            bool ok = a && a->size() == 4;
+            for (size_t k = 0; ok && k < 4; k++) {
+                const auto* v = a->get(k)->as_integer();
+                ok = v && v->get() >= -100000 && v->get() <= 100000;
+                banner.placement[k] = ok ? (int32_t)v->get() : 0;
+            }
+            if (!ok)
+                Fail(r, n, path + ".placement", "must be four percentages [left, top, right, bottom]");
+        }
+        in.banners.push_back(banner);
+    }
+    if (in.banners.size() > COUNT_LIMIT)
+        Fail(r, root.get("banner"), "banner", "more than 32767 banners");
+}
+
+// A program of a command: a folder code and the path relative to it (with a
+// leading backslash), or folder 3 and the path as it stands.
+void ReadProgram(Reader& r, const toml::table& t, const std::string& path, CommandData& c)
+{
+    c.folder = (int16_t)GetChoice(r, t, path, "folder", {"destination", "system", "windows", "none"}, 0);
+    std::string program;
+    if (!Get(r, t, path, "program", program)) {
+        Fail(r, &t, path + ".program", "is missing");
+        return;
+    }
+    if (c.folder == 3) {
+        ToCodePage(r, t.get("program"), path + ".program", program, c.path);
+        if (c.path.size() > PATH_LIMIT)
+            Fail(r, t.get("program"), path + ".program", "is longer than 259 bytes");
+    } else {
+        c.path = RelativeName(r, t.get("program"), path + ".program", program, FolderLength(r, c.folder));
+    }
+    std::string arguments;
+    Get(r, t, path, "arguments", arguments);
+    ToCodePage(r, t.get("arguments"), path + ".arguments", arguments, c.arguments);
+    if (c.arguments.size() > COUNT_LIMIT - 1)
+        Fail(r, t.get("arguments"), path + ".arguments", "is longer than 32766 bytes");
+}
+
+void ReadMessage(Reader& r, const toml::table& t, const std::string& path, CommandData& c)
+{
+    std::string message;
+    if (!Get(r, t, path, "message", message))
+        return;
+    c.flags |= COMMAND_HAS_MESSAGE;
+    ToCodePage(r, t.get("message"), path + ".message", message, c.message);
+    if (c.message.size() > COUNT_LIMIT - 1)
+        Fail(r, t.get("message"), path + ".message", "is longer than 32766 bytes");
+}
+
+void ReadInstallCommand(Reader& r, const toml::table& t, const std::string& path, bool second, CommandData& c)
+{
+    if (second)
+        CheckKeys(r, t, path, {"folder", "program", "arguments", "exit_code", "abort_on_failure", "message", "no_wait"});
+    else
+        CheckKeys(r, t, path, {"folder", "program", "arguments", "exit_code", "abort_on_failure", "message"});
+    c.present = true;
+    ReadProgram(r, t, path, c);
+    int64_t exitCode = 0;
+    GetInt(r, t, path, "exit_code", 0, 0xFFFFFFFFll, exitCode);
+    c.expectedExitCode = (uint32_t)exitCode;
+    bool abort = false, noWait = false;
+    Get(r, t, path, "abort_on_failure", abort);
+    Get(r, t, path, "no_wait", noWait);
+    c.flags = (uint8_t)((abort ? COMMAND_ABORT_ON_FAILURE : 0) | (noWait ? COMMAND_NO_WAIT : 0));
+    ReadMessage(r, t, path, c);
+}
+
+void ReadUninstallCommand(Reader& r, const toml::table& t, const std::string& path, bool second, CommandData& c)
+{
+    if (second)
+        CheckKeys(r, t, path, {"folder", "program", "arguments", "flags"});
+    else
+        CheckKeys(r, t, path, {"folder", "program", "arguments", "flags", "message"});
+    c.present = true;
+    ReadProgram(r, t, path, c);
+    int64_t flags = 0;
+    GetInt(r, t, path, "flags", 0, 255, flags);
+    c.flags = (uint8_t)(flags & ~COMMAND_HAS_MESSAGE);
+    if (!second)
+        ReadMessage(r, t, path, c);
+}
+
+void ReadCommands(Reader& r, const toml::table& root, PackageInputs& in)
+{
+    const char* groups[2] = {"uninstall", "install"};
+    const char* orders[2] = {"first", "second"};
+    for (int g = 0; g < 2; g++) {
+        const toml::table* t = GetTable(r, root, "", groups[g]);
+        if (!t)
+            continue;
+        CheckKeys(r, *t, groups[g], {"first", "second"});
+        for (int o = 0; o < 2; o++) {
+            const std::string path = Join(groups[g], orders[o]);
+            const toml::table* c = GetTable(r, *t, groups[g], orders[o]);
+            if (c && g == 0)
+                ReadUninstallCommand(r, *c, path, o == 1, in.commands[o]);
+            else if (c)
+                ReadInstallCommand(r, *c, path, o == 1, in.commands[2 + o]);
+        }
+    }
+}
+
+const uint32_t AttributeBits[] = {ATTRIBUTE_READONLY, ATTRIBUTE_HIDDEN, ATTRIBUTE_SYSTEM, ATTRIBUTE_ARCHIVE};
+const char* const AttributeNames[] = {"readonly", "hidden", "system", "archive"};
+
+void ReadAttributes(Reader& r, const toml::table& t, const std::string& path, uint32_t& attributes)
+{
+    Node n = t.get("attributes");
+    if (!n)
+        return;
+    const toml::array* a = n->as_array();
+    attributes = 0;
+    for (size_t i = 0; a && i < a->size(); i++) {
+        const auto* name = a->get(i)->as_string();
+        int bit = -1;
+        for (int k = 0; name && k < 4; k++)
+            if (name->get() == AttributeNames[k])
+                bit = k;
+        if (bit < 0) {
+            a = nullptr;
+            break;
+        }
+        attributes |= AttributeBits[bit];
+    }
+    if (!a)
+        Fail(r, n, path + ".attributes", "must be a list of \"readonly\", \"hidden\", \"system\", \"archive\"");
+}
+
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d)
+{
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = (unsigned)(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + (int64_t)doe - 719468;
+}
+
+void ReadTime(Reader& r, const toml::table& t, const std::string& path, const char* key, uint64_t& out)
+{
+    Node n = t.get(key);
+    if (!n)
+        return;
+    const auto* v = n->as_date_time();
+    if (!v || v->get().date.year < 1601) {
+        Fail(r, n, Join(path, key), "must be a date and time such as 2024-05-01T12:00:00Z");
+        return;
+    }
+    const toml::date_time& dt = v->get();
+    const int64_t offset = dt.offset ? dt.offset->minutes * 60 : 0;
+    const int64_t seconds = DaysFromCivil(dt.date.year, dt.date.month, dt.date.day) * 86400 + dt.time.hour * 3600 +
+                            dt.time.minute * 60 + dt.time.second - offset;
+    out = FileTimeFromUnix(seconds, dt.time.nanosecond);
+}
+
+FileEntry ReadFile(Reader& r, const toml::table& t, const std::string& path)
+{
+    CheckKeys(r, t, path,
+              {"source", "target", "root", "readme", "carried", "beside", "attributes", "created", "modified"});
+    FileEntry f;
+    std::string source;
+    if (!Get(r, t, path, "source", source)) {
+        Fail(r, &t, path + ".source", "is missing");
+        return f;
+    }
+    std::string target = BaseName(source);
+    Get(r, t, path, "target", target);
+    f.root = (int16_t)GetChoice(r, t, path, "root", {"destination", "system", "windows"}, 0);
+    f.relativeName = RelativeName(r, t.get("target") ? t.get("target") : t.get("source"), path + ".target",
+                                  target, FolderLength(r, f.root));
+    bool readme = false, carried = true;
+    Get(r, t, path, "readme", readme);
+    Get(r, t, path, "carried", carried);
+    FileFacts facts = {0, ATTRIBUTE_ARCHIVE};
+    if (!ReadWholeFile(Resolve(r, source), f.body) || !GetFileFacts(Resolve(r, source), facts)) {
+        Fail(r, t.get("source"), path + ".source", "cannot read '" + source + "'");
+        return f;
+    }
+    if (f.body.size() > 0xFFFFFFFFu)
+        Fail(r, t.get("source"), path + ".source", "is larger than 4 GB");
+    f.attributes = facts.attributes;
+    f.created = f.modified = facts.modified;
+    ReadAttributes(r, t, path, f.attributes);
+    ReadTime(r, t, path, "created", f.created);
+    ReadTime(r, t, path, "modified", f.modified);
+    f.kind = readme ? FILE_README : 0;
+    if (!carried) {
+        std::string beside = BaseName(source);
+        Get(r, t, path, "beside", beside);
+        f.kind |= FILE_REFERENCE;
+        f.sourceName = WithoutLeadingBackslash(RelativeName(r, t.get("beside") ? t.get("beside") : t.get("source"),
+                                                            path + ".beside", beside, strlen(SetupFolderExample)));
+    } else if (t.get("beside")) {
+        Fail(r, t.get("beside"), path + ".beside", "is used only with carried = false");
+    }
+    return f;
+}
+
+void ReadUninstaller(Reader& r, const toml::table* product, PackageInputs& in)
+{
+    FileEntry u;
+    u.relativeName = "\\uninstall.exe";
+    std::string path;
+    if (product && Get(r, *product, "product", "uninstaller", path) && !ReadWholeFile(Resolve(r, path), u.body))
+        Fail(r, product->get("uninstaller"), "product.uninstaller", "cannot read '" + path + "'");
+    in.files.push_back(u);
+}
+
+void ReadFiles(Reader& r, const toml::table& root, PackageInputs& in)
+{
+    const std::vector<const toml::table*> files = GetTables(r, root, "file");
+    for (size_t i = 0; i < files.size(); i++)
+        in.files.push_back(ReadFile(r, *files[i], Indexed("file", i)));
+    if (in.files.size() > COUNT_LIMIT)
+        Fail(r, root.get("file"), "file", "more than 32766 files");
+}
+
+void ReadShortcuts(Reader& r, const toml::table& root, PackageInputs& in)
+{
+    const std::vector<const toml::table*> shortcuts = GetTables(r, root, "shortcut");
+    for (size_t i = 0; i < shortcuts.size(); i++) {
+        const toml::table& t = *shortcuts[i];
+        const std::string path = Indexed("shortcut", i);
+        CheckKeys(r, t, path, {"target", "target_root", "arguments", "icon", "icon_root", "icon_index", "folder", "name"});
+        ShortcutEntry s;
+        const std::initializer_list<const char*> roots = {"destination", "system", "windows"};
+        s.targetFolder = (int16_t)GetChoice(r, t, path, "target_root", roots, 0);
+        s.iconFolder = (int16_t)GetChoice(r, t, path, "icon_root", roots, 0);
+        s.linkFolder = (int16_t)GetChoice(r, t, path, "folder", {"group", "desktop", "startup", "sendto", "startmenu"}, 0);
+        std::string target, icon, arguments, name;
+        if (!Get(r, t, path, "target", target))
+            Fail(r, &t, path + ".target", "is missing");
+        else
+            s.target = RelativeName(r, t.get("target"), path + ".target", target, FolderLength(r, s.targetFolder));
+        s.icon = "\\";
+        if (Get(r, t, path, "icon", icon))
+            s.icon = RelativeName(r, t.get("icon"), path + ".icon", icon, FolderLength(r, s.iconFolder));
+        int64_t index = 0;
+        GetInt(r, t, path, "icon_index", -32768, 32767, index);
+        s.iconIndex = (int16_t)index;
+        Get(r, t, path, "arguments", arguments);
+        ToCodePage(r, t.get("arguments"), path + ".arguments", arguments, s.arguments);
+        if (!Get(r, t, path, "name", name))
+            Fail(r, &t, path + ".name", "is missing");
+        else
+            s.linkName = WithoutLeadingBackslash(
+                RelativeName(r, t.get("name"), path + ".name", name, strlen(StartMenuExample) + r.product.size() + 1));
+        in.shortcuts.push_back(s);
+    }
+    if (in.shortcuts.size() > COUNT_LIMIT)
+        Fail(r, root.get("shortcut"), "shortcut", "more than 32767 shortcuts");
+}
+
+RegistryEntry ReadRegistryValue(Reader& r, const toml::table& t, const std::string& path)
+{
+    CheckKeys(r, t, path, {"root", "key", "name", "string", "number", "stop_on_failure", "message"});
+    RegistryEntry v;
+    if (!t.get("root"))
+        Fail(r, &t, path + ".root", "is missing");
+    v.root = (uint8_t)GetChoice(r, t, path, "root", {"HKCR", "HKCU", "HKLM", "HKU", "HKCC"}, 0);
+    std::string key, name, text, message;
+    if (!Get(r, t, path, "key", key))
+        Fail(r, &t, path + ".key", "is missing");
+    ToCodePage(r, t.get("key"), path + ".key", key, v.key);
+    if (v.key.empty() && t.get("key"))
+        Fail(r, t.get("key"), path + ".key", "must not be empty");
+    if (v.key.size() + (v.key.empty() || v.key.back() != '\\') > PATH_LIMIT)
+        Fail(r, t.get("key"), path + ".key", "is longer than 259 bytes");
+    Get(r, t, path, "name", name);
+    ToCodePage(r, t.get("name"), path + ".name", name, v.valueName);
+    if (v.valueName.size() > VALUE_NAME_LIMIT)
+        Fail(r, t.get("name"), path + ".name", "is longer than 199 bytes");
+    int64_t number = 0;
+    const bool isNumber = GetInt(r, t, path, "number", 0, 0xFFFFFFFFll, number);
+    const bool isString = Get(r, t, path, "string", text);
+    if (isNumber && isString)
+        Fail(r, t.get("string"), path, "a value is either a string or a number");
+    if ((isNumber || isString) && v.valueName.empty())
+        Fail(r, &t, path + ".name", "a value needs a name; without one only the key is created");
+    v.kind = isNumber ? VALUE_NUMBER : VALUE_STRING;
+    v.number = (uint32_t)number;
+    std::string converted;
+    if (!isNumber && ToCodePage(r, t.get("string"), path + ".string", text, converted)) {
+        v.data.assign(converted.begin(), converted.end());
+        v.data.push_back(0);
+        if (v.data.size() > 0xFFFF)
+            Fail(r, t.get("string"), path + ".string", "is longer than 65534 bytes");
+    }
+    bool stop = false;
+    Get(r, t, path, "stop_on_failure", stop);
+    v.flags = stop ? REGISTRY_STOP_ON_FAILURE : 0;
+    if (Get(r, t, path, "message", message) && !stop)
+        Fail(r, t.get("message"), path + ".message", "is shown only with stop_on_failure = true");
+    ToCodePage(r, t.get("message"), path + ".message", message, v.message);
+    return v;
+}
+
+void ReadRegistry(Reader& r, const toml::table& root, PackageInputs& in)
+{
+    const std::vector<const toml::table*> values = GetTables(r, root, "registry");
+    for (size_t i = 0; i < values.size(); i++)
+        in.registry.push_back(ReadRegistryValue(r, *values[i], Indexed("registry", i)));
+    if (in.registry.size() > COUNT_LIMIT)
+        Fail(r, root.get("registry"), "registry", "more than 32767 registry values");
+}
+
+uint8_t RestartFlags(Reader& r, const toml::table& product)
+{
+    const int restart = GetChoice(r, product, "product", "restart", {"none", "restart", "logoff"}, 0);
+    const int uninstall = GetChoice(r, product, "product", "uninstall_restart", {"none", "restart", "logoff"}, 0);
+    bool groupStep = true;
+    Get(r, product, "product", "group_step", groupStep);
+    const uint8_t setupBits[3] = {0, TRAILER_RESTART, TRAILER_LOGOFF};
+    const uint8_t uninstallBits[3] = {0, TRAILER_UNINSTALL_RESTART, TRAILER_UNINSTALL_LOGOFF};
+    return (uint8_t)(setupBits[restart] | uninstallBits[uninstall] | (groupStep ? TRAILER_GROUP_STEP : 0));
+}
+
+void ReadProduct(Reader& r, const toml::table& root, PackageInputs& in, std::string& stringsFile)
+{
+    const toml::table* product = GetTable(r, root, "", "product");
+    if (!product) {
+        Fail(r, &root, "product", "a [product] table with the product's name is missing");
+        return;
+    }
+    CheckKeys(r, *product, "product",
+              {"name", "strings", "codepage", "group_step", "restart", "uninstall_restart", "uninstaller"});
+    if (!Get(r, *product, "product", "name", r.product) || r.product.empty())
+        Fail(r, product, "product.name", "is missing");
+    Get(r, *product, "product", "strings", stringsFile);
+    int64_t codePage = 1252;
+    if (GetInt(r, *product, "product", "codepage", 0, 65535, codePage) && !IsSupportedCodePage((int)codePage))
+        Fail(r, product->get("codepage"), "product.codepage", "only code page 1252 is supported");
+    in.flags = RestartFlags(r, *product);
+    ReadUninstaller(r, product, in);
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? "" : path.substr(0, cut + 1);
+}
+
+uint32_t SumOfFileSizes(const std::vector<FileEntry>& files)
+{
+    uint64_t sum = 0;
+    for (const FileEntry& f : files)
+        sum += f.body.size();
+    return sum > 0xFFFFFFFFu ? 0xFFFFFFFFu : (uint32_t)sum;
+}
+
+} // namespace
+
+bool LoadManifest(const std::string& path, PackageInputs& in, std::vector<std::string>& errors)
+{
+    Reader r{path, FolderOf(path), 1252, "", errors};
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        errors.push_back(path + ": cannot read the manifest");
+        return false;
+    }
+    toml::parse_result parsed = toml::parse(std::string_view((const char*)bytes.data(), bytes.size()), path);
+    if (!parsed) {
+        errors.push_back(path + ":" + std::to_string(parsed.error().source().begin.line) + ": " +
+                         std::string(parsed.error().description()));
+        return false;
+    }
+    const toml::table& root = parsed.table();
+    CheckKeys(r, root, "",
+              {"product", "texts", "appearance", "sound", "pictures", "banner", "file", "shortcut", "registry",
+               "install", "uninstall"});
+    std::string stringsFile;
+    ReadProduct(r, root, in, stringsFile);
+    ReadTexts(r, root, stringsFile, in);
+    ReadAppearance(r, root, in);
+    ReadSound(r, root, in);
+    ReadPictures(r, root, in);
+    ReadBanners(r, root, in);
+    ReadCommands(r, root, in);
+    ReadFiles(r, root, in);
+    ReadShortcuts(r, root, in);
+    ReadRegistry(r, root, in);
+    in.spaceRequired = SumOfFileSizes(in.files);
+    return errors.empty();
+}

@@ -1,0 +1,32 @@
+// Reading a product's manifest (TOML) into what a package holds. Every
+// mistake is reported with the manifest's file, line and key.
+#pragma once
+#include "package/package_writer.h"
+#include <string>
+#include <vector>
+
+struct BannerInput {
+    ItemData picture;
+    int32_t placement[4] = {0, 0, 0, 0};
+};
+
+// Everything a package holds, texts already in the package's code page.
+struct PackageInputs {
+    std::vector<std::string> texts; // one per string slot
+    uint8_t flags = 0;              // the trailer's switches
+    ItemData sound;
+    uint16_t playMode = 0;
+    Appearance appearance = DefaultAppearance();
+    ItemData sheets[4];
+    int16_t sheetReferences[4] = {0, 0, 0, 0};
+    std::vector<BannerInput> banners;
+    bool bannerAtStart = false;
+    CommandData commands[4]; // uninstall 1, uninstall 2, install 1, install 2
+    std::vector<FileEntry> files; // the uninstaller first
+    uint32_t spaceRequired = 0;   // bytes of every file, referenced ones included
+    std::vector<ShortcutEntry> shortcuts;
+    std::vector<RegistryEntry> registry;
+};
+
+// False with one line per mistake in errors ("file:line: key: what is wrong").
+bool LoadManifest(const std::string& path, PackageInputs& inputs, std::vector<std::string>& errors);

@@ -1,0 +1,102 @@
+#include "package_contents.h"
+#include "package/string_table.h"
+#include <string.h>
+
+namespace {
+
+bool Unpack(const std::vector<uint8_t>& exe, PackageContents& c, std::string& error)
+{
+    if (exe.size() < TRAILER_SIZE || exe.size() > 0xFFFFFFFFu) {
+        error = "no package: the file is too small or too large for a setup program";
+        return false;
+    }
+    c.trailer = ParseTrailer(exe.data() + exe.size() - TRAILER_SIZE);
+    if (!PayloadFitsFile(c.trailer, (uint32_t)exe.size())) {
+        error = "no package: the trailer does not describe a payload inside the file";
+        return false;
+    }
+    const uint8_t* payload = exe.data() + c.trailer.payloadOffset;
+    c.header = ParsePackHeader(payload);
+    const uint32_t capacity = UnpackAreaSize(c.trailer.scriptSize, c.trailer.dataSize);
+    std::vector<uint8_t> area;
+    if (capacity > (1u << 30)) {
+        error = "no package: the trailer claims more than 1 GB of unpacked data";
+        return false;
+    }
+    area.assign(capacity, 0);
+    if (UnpackPayload(payload, area.data(), c.trailer.packedSize, capacity) == 0) {
+        error = "the payload is damaged: its CRC, version or compressed stream is wrong";
+        return false;
+    }
+    c.script.assign(area.begin(), area.begin() + c.trailer.scriptSize);
+    c.data.assign(area.begin() + c.trailer.scriptSize, area.begin() + c.trailer.scriptSize + c.trailer.dataSize);
+    // Each block is followed by a 0 byte in the setup program too.
+    c.script.push_back(0);
+    c.data.push_back(0);
+    return true;
+}
+
+void ReadSettings(PackageContents& c)
+{
+    ByteCursor cursor = ParseSetupStrings(c.script.data(), c.script.size() - 1);
+    for (int i = 0; i < 63; i++)
+        c.texts.push_back(SetupString(i));
+    c.sound = ReadSoundRecord(cursor);
+    c.appearance = DefaultAppearance();
+    ReadAppearanceRecord(cursor, c.appearance);
+    for (SheetRecord& s : c.sheets)
+        s = ReadSheetRecord(cursor);
+    c.bannerHead = ReadBannerHead(cursor);
+    if (c.bannerHead.count > 0)
+        c.banners.push_back(ReadBannerRecord(cursor));
+    const CommandVariant variants[4] = {COMMAND_UNINSTALL_1, COMMAND_UNINSTALL_2, COMMAND_INSTALL, COMMAND_INSTALL};
+    for (int i = 0; i < 4; i++)
+        c.commands[i] = ReadCommandRecord(cursor, variants[i]);
+    for (int i = 1; i < c.bannerHead.count && !cursor.overrun; i++)
+        c.banners.push_back(ReadBannerRecord(cursor));
+    if (cursor.overrun)
+        c.damage.push_back("the settings records run past the end of the script block");
+}
+
+template <typename Record, typename Reader>
+void ReadSection(ByteCursor& cursor, const char* name, Reader read, std::vector<Record>& out,
+                 std::vector<std::string>& damage)
+{
+    const int count = ReadSectionCount(cursor);
+    if (count < 0) {
+        damage.push_back(std::string("the ") + name + " section has no valid count");
+        return;
+    }
+    for (int i = 0; i < count; i++) {
+        Record r;
+        if (!read(cursor, r)) {
+            damage.push_back(std::string(name) + " record " + std::to_string(i) + " is damaged");
+            cursor.pos = cursor.end;
+            cursor.overrun = 1;
+            return;
+        }
+        out.push_back(r);
+    }
+}
+
+void ReadData(PackageContents& c)
+{
+    ByteCursor cursor = CursorOver(c.data.data(), c.data.size() - 1);
+    ReadSection(cursor, "file", ReadFileRecordBytes, c.files, c.damage);
+    c.fileSectionLength = (uint32_t)(cursor.pos - c.data.data());
+    ReadSection(cursor, "shortcut", ReadShortcutRecordBytes, c.shortcuts, c.damage);
+    ReadSection(cursor, "registry", ReadRegistryRecordBytes, c.registry, c.damage);
+    if (!cursor.overrun && cursor.pos != cursor.end)
+        c.damage.push_back(std::to_string(cursor.end - cursor.pos) + " bytes follow the registry section");
+}
+
+} // namespace
+
+bool ReadPackageContents(const std::vector<uint8_t>& executable, PackageContents& contents, std::string& error)
+{
+    if (!Unpack(executable, contents, error))
+        return false;
+    ReadSettings(contents);
+    ReadData(contents);
+    return true;
+}
