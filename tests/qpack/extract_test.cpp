@@ -1,0 +1,109 @@
+// Extraction reads executables of unknown origin: it must never write
+// outside its folder and never fail on damage.
+#include "manifest_folder.h"
+#include "package/crc32.h"
+#include "package/package_writer.h"
+#include "qpack/extract.h"
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+FileEntry Carried(const std::string& name, const std::string& body)
+{
+    FileEntry f;
+    f.relativeName = name;
+    f.body.assign(body.begin(), body.end());
+    return f;
+}
+
+Bytes SetupWithFiles(const std::vector<FileEntry>& files)
+{
+    PackageParts parts;
+    PutStringTable(parts.script, {"a", "b"});
+    PutSoundRecord(parts.script, ItemData{}, 0);
+    PutU16(parts.data, (uint16_t)files.size());
+    for (const FileEntry& f : files)
+        PutFileRecord(parts.data, f);
+    parts.fileSectionLength = (uint32_t)parts.data.size();
+    PutU16(parts.data, 0);
+    PutU16(parts.data, 0);
+    Bytes setup(256, 0x90);
+    AppendPackage(setup, parts);
+    return setup;
+}
+
+// Every file below root, as paths relative to it.
+std::vector<std::string> FilesBelow(const std::filesystem::path& root)
+{
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        if (entry.is_regular_file())
+            found.push_back(std::filesystem::relative(entry.path(), root).generic_string());
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+} // namespace
+
+TEST(Extract, NamesThatClimbOutAreRefused)
+{
+    ManifestFolder folder("extract");
+    const std::vector<FileEntry> files = {
+        Carried("\\uninstall.exe", "MZ"),
+        Carried("\\..\\..\\evil1.txt", "x"),
+        Carried("\\bin\\..\\..\\evil2.txt", "x"),
+        Carried("\\bin/../../evil3.txt", "x"),
+        Carried("\\C:\\evil4.txt", "x"),
+        Carried("\\\\server\\share\\evil5.txt", "x"),
+        Carried("\\bin\\.\\evil6.txt", "x"),
+        Carried("\\bin\\ok.txt", "fine"),
+    };
+    PackageContents contents;
+    std::string error;
+    ASSERT_TRUE(ReadPackageContents(SetupWithFiles(files), contents, error)) << error;
+    const std::string out = folder.Path("deep/out");
+    std::vector<std::string> problems;
+    EXPECT_EQ(ExtractPackage(contents, out, problems), 2);
+    EXPECT_EQ(problems.size(), 6u);
+    EXPECT_EQ(FilesBelow(folder.dir),
+              (std::vector<std::string>{"deep/out/destination/bin/ok.txt", "deep/out/uninstaller/uninstall.exe"}));
+}
+
+TEST(Extract, SafePathsStayBelowTheFolder)
+{
+    EXPECT_EQ(SafePathBelow("/x", "\\a\\b.txt"), "/x/a/b.txt");
+    EXPECT_EQ(SafePathBelow("/x", "a/b.txt"), "/x/a/b.txt");
+    EXPECT_EQ(SafePathBelow("/x", "\\a\\..\\b.txt"), "");
+    EXPECT_EQ(SafePathBelow("/x", "a\\\\b"), "");
+    EXPECT_EQ(SafePathBelow("/x", "a\\b:stream"), "");
+    EXPECT_EQ(SafePathBelow("/x", ""), "");
+    EXPECT_EQ(SafePathBelow("/x", "a\\"), "");
+    EXPECT_EQ(SafePathBelow("/x", std::string("a\x01", 2)), "");
+}
+
+// Damaged packages, with the CRC made right so that the damage reaches the
+// decoder and the record readers, are read without fault.
+TEST(Extract, DamagedPackagesAreReadWithoutFault)
+{
+    ManifestFolder folder("damaged");
+    const Bytes good = SetupWithFiles({Carried("\\uninstall.exe", "MZ"), Carried("\\a\\b.txt", "some text")});
+    const PackageTrailer t = ParseTrailer(good.data() + good.size() - TRAILER_SIZE);
+    std::mt19937 rng(5);
+    for (int round = 0; round < 400; round++) {
+        Bytes bad = good;
+        for (int k = 0; k < 1 + round % 4; k++)
+            bad[t.payloadOffset + PACK_HEADER_SIZE + rng() % (t.packedSize - PACK_HEADER_SIZE)] = (uint8_t)rng();
+        uint8_t* header = bad.data() + t.payloadOffset;
+        StoreU32(header + 12, Crc32(header + PACK_HEADER_SIZE, t.packedSize - PACK_HEADER_SIZE));
+        PackageContents contents;
+        std::string error;
+        if (!ReadPackageContents(bad, contents, error))
+            continue;
+        std::vector<std::string> problems;
+        ExtractPackage(contents, folder.Path("out"), problems);
+    }
+    for (const std::string& file : FilesBelow(folder.dir))
+        EXPECT_EQ(file.compare(0, 4, "out/"), 0) << file;
+}

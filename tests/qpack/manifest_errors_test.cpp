@@ -1,0 +1,142 @@
+// Everything a manifest can get wrong is reported with file, line and key.
+#include "manifest_folder.h"
+#include "qpack/manifest.h"
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Mistake {
+    const char* name;
+    const char* manifest; // after a [product] table with a name on lines 1 and 2
+    const char* expected; // the error, after "<file>:"
+};
+
+void PrintTo(const Mistake& m, std::ostream* os)
+{
+    *os << m.name;
+}
+
+const Mistake Mistakes[] = {
+    {"unknown_table", "[colours]\nx = 1\n", "3: colours: unknown key"},
+    {"unknown_product_key", "", "2: product.nmae: unknown key"},
+    {"wrong_type", "[appearance]\nbanner_at_start = \"yes\"\n", "4: appearance.banner_at_start: has the wrong type"},
+    {"syntax", "[[file]\n", "3: "},
+    {"missing_source", "[[file]]\nsource = \"absent.txt\"\n", "4: file[0].source: cannot read 'absent.txt'"},
+    {"absolute_target", "[[file]]\nsource = \"a.txt\"\ntarget = \"/etc/a.txt\"\n",
+     "5: file[0].target: must be a relative name"},
+    {"drive_target", "[[file]]\nsource = \"a.txt\"\ntarget = \"C:/a.txt\"\n", "5: file[0].target: must be a relative name"},
+    {"climbing_target", "[[file]]\nsource = \"a.txt\"\ntarget = \"bin/../../a.txt\"\n",
+     "5: file[0].target: must not contain empty, \".\" or \"..\" parts"},
+    {"long_target", "[[file]]\nsource = \"a.txt\"\nroot = \"system\"\ntarget = \"LONG\"\n",
+     "6: file[0].target: is too long: with its folder it would not fit in 259 bytes"},
+    {"bad_root", "[[file]]\nsource = \"a.txt\"\nroot = \"program\"\n",
+     "5: file[0].root: must be one of destination, system, windows"},
+    {"beside_without_reference", "[[file]]\nsource = \"a.txt\"\nbeside = \"b.txt\"\n",
+     "5: file[0].beside: is used only with carried = false"},
+    {"bad_attribute", "[[file]]\nsource = \"a.txt\"\nattributes = [\"secret\"]\n",
+     "5: file[0].attributes: must be a list of"},
+    {"bad_time", "[[file]]\nsource = \"a.txt\"\ncreated = 1999\n",
+     "5: file[0].created: must be a date and time such as 2024-05-01T12:00:00Z"},
+    {"not_bmp", "[pictures]\nwelcome = \"a.txt\"\n", "4: pictures.welcome: is not a BMP picture"},
+    {"not_wav", "[sound]\nfile = \"a.bmp\"\n", "4: sound.file: is not a WAV sound"},
+    {"sound_without_file", "[sound]\nrepeat = true\n", "3: sound.file: is missing"},
+    {"bad_placement", "[[banner]]\nfile = \"a.bmp\"\nplacement = [1, 2, 3]\n",
+     "5: banner[0].placement: must be four percentages"},
+    {"unknown_slot", "[texts]\nfooterr = \"x\"\n", "4: texts.footerr: unknown string slot name"},
+    {"code_page", "[texts]\nfooter = \"\xE6\x97\xA5\"\n", "4: texts.footer: has a character that code page 1252 cannot hold"},
+    {"long_text", "[texts]\nfooter = \"LONGTEXT\"\n", "4: texts.footer: is longer than 32767 bytes"},
+    {"bad_colour", "[appearance]\ntitle_colour = \"white\"\n", "4: appearance.title_colour: must be a colour"},
+    {"colour_with_gradient", "[appearance]\nbackground = \"red\"\ncolour = \"#000000\"\n",
+     "5: appearance.colour: is used only with background = \"solid\""},
+    {"unknown_strings_file", "", "3: product.strings: cannot read 'fr'"},
+    {"exit_code_range", "[install.first]\nprogram = \"a.exe\"\nexit_code = -1\n",
+     "5: install.first.exit_code: must lie between 0 and 4294967295"},
+    {"no_wait_on_first", "[install.first]\nprogram = \"a.exe\"\nno_wait = true\n",
+     "5: install.first.no_wait: unknown key"},
+    {"program_missing", "[uninstall.second]\nflags = 128\n", "3: uninstall.second.program: is missing"},
+    {"shortcut_folder", "[[shortcut]]\nname = \"a.lnk\"\ntarget = \"a.exe\"\nfolder = \"quicklaunch\"\n",
+     "6: shortcut[0].folder: must be one of group, desktop, startup, sendto, startmenu"},
+    {"icon_index_range", "[[shortcut]]\nname = \"a.lnk\"\ntarget = \"a.exe\"\nicon_index = 40000\n",
+     "6: shortcut[0].icon_index: must lie between -32768 and 32767"},
+    {"registry_root", "[[registry]]\nroot = \"HKEY_FOO\"\nkey = \"Software\"\n",
+     "4: registry[0].root: must be one of HKCR, HKCU, HKLM, HKU, HKCC"},
+    {"value_without_name", "[[registry]]\nroot = \"HKCU\"\nkey = \"Software\\\\Demo\"\nnumber = 1\n",
+     "3: registry[0].name: a value needs a name"},
+    {"string_and_number", "[[registry]]\nroot = \"HKCU\"\nkey = \"K\"\nname = \"v\"\nstring = \"a\"\nnumber = 1\n",
+     "7: registry[0]: a value is either a string or a number"},
+    {"message_without_stop", "[[registry]]\nroot = \"HKCU\"\nkey = \"K\"\nname = \"v\"\nmessage = \"m\"\n",
+     "7: registry[0].message: is shown only with stop_on_failure = true"},
+    {"long_value_name", "[[registry]]\nroot = \"HKCU\"\nkey = \"K\"\nname = \"LONGNAME\"\n",
+     "6: registry[0].name: is longer than 199 bytes"},
+    {"too_many_values", "MANYVALUES", "3: registry: more than 32767 registry values"},
+};
+
+std::string Expand(std::string text)
+{
+    const auto replace = [&](const std::string& token, const std::string& by) {
+        const size_t at = text.find(token);
+        if (at != std::string::npos)
+            text.replace(at, token.size(), by);
+    };
+    replace("LONGTEXT", std::string(40000, 'x'));
+    replace("LONGNAME", std::string(200, 'n'));
+    replace("LONG", std::string(240, 'l'));
+    if (text == "MANYVALUES") {
+        text.clear();
+        for (int i = 0; i < 32768; i++)
+            text += "[[registry]]\nroot = \"HKCU\"\nkey = \"K\"\n";
+    }
+    return text;
+}
+
+class ManifestMistakes : public ::testing::TestWithParam<Mistake> {};
+
+} // namespace
+
+TEST_P(ManifestMistakes, AreReportedWithFileLineAndKey)
+{
+    const Mistake& m = GetParam();
+    ManifestFolder folder(m.name);
+    folder.Write("a.txt", "text");
+    folder.Write("a.bmp", BmpBytes());
+    std::string product = "[product]\nname = \"Demo\"\n";
+    if (std::string(m.name) == "unknown_product_key")
+        product = "[product]\nnmae = \"Demo\"\nname = \"Demo\"\n";
+    if (std::string(m.name) == "unknown_strings_file")
+        product = "[product]\nname = \"Demo\"\nstrings = \"fr\"\n";
+    const std::string path = folder.Write("demo.toml", product + Expand(m.manifest));
+    PackageInputs inputs;
+    std::vector<std::string> errors;
+    EXPECT_FALSE(LoadManifest(path, inputs, errors));
+    const std::string expected = path + ":" + m.expected;
+    bool found = false;
+    for (const std::string& e : errors)
+        found = found || e.compare(0, expected.size(), expected) == 0;
+    EXPECT_TRUE(found) << "expected " << expected << "\nfirst error: " << (errors.empty() ? "none" : errors[0]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Manifests, ManifestMistakes, ::testing::ValuesIn(Mistakes),
+                         [](const ::testing::TestParamInfo<Mistake>& info) { return std::string(info.param.name); });
+
+TEST(ManifestMistakes, ProductNameIsRequired)
+{
+    ManifestFolder folder("no-name");
+    const std::string path = folder.Write("demo.toml", "[texts]\nfooter = \"x\"\n");
+    PackageInputs inputs;
+    std::vector<std::string> errors;
+    EXPECT_FALSE(LoadManifest(path, inputs, errors));
+    ASSERT_FALSE(errors.empty());
+    EXPECT_NE(errors[0].find("product: a [product] table with the product's name is missing"), std::string::npos);
+}
+
+TEST(ManifestMistakes, StringsFileMistakesNameThatFile)
+{
+    ManifestFolder folder("strings");
+    folder.Write("fr.toml", "[strings]\nfooter = \"pied\"\nfoot = \"x\"\n");
+    const std::string path = folder.Write("demo.toml", "[product]\nname = \"Demo\"\nstrings = \"fr.toml\"\n");
+    PackageInputs inputs;
+    std::vector<std::string> errors;
+    EXPECT_FALSE(LoadManifest(path, inputs, errors));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "fr.toml:3: strings.foot: unknown string slot name");
+}
