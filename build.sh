@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds everything: the setup program in both flavours, the host tools,
-# benchmarks and all tests. Artefacts: build/win32/bin/qsetup.exe (the
-# product, PE32) and build/win64/bin/qsetup.exe (its PE32+ twin).
+# Builds everything: the setup program in both flavours, the package builder
+# qpack, benchmarks and all tests, and the demo product's installer.
+# Artefacts: build/win32/bin/qsetup.exe (the setup program, PE32), its PE32+
+# twin build/win64/bin/qsetup.exe, build/host/bin/qpack, and
+# build/demo-setup.exe (the demo installer).
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -9,3 +11,4 @@ for preset in win32 win64 host host-san; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
+build/host/bin/qpack build examples/demo/demo.toml -o build/demo-setup.exe
