@@ -1,15 +1,19 @@
-#include "folders.h"
+#include "app/background_window.h"
+#include "app/folders.h"
+#include "app/initializing_dialog.h"
+#include "app/instance.h"
+#include "app/sound_player.h"
 #include "package/load_package.h"
 #include "package/settings_readers.h"
 #include "package/string_table.h"
-#include <windows.h>
 
-HINSTANCE Instance;
+
+namespace {
 
 // A setup program usually runs from a downloads folder, where anyone can
 // leave a DLL. Only DLLs Windows always takes from its system folder are
 // imported; these calls keep every later load out of the program's folder too.
-static void KeepDllsToSystemFolder()
+void KeepDllsToSystemFolder()
 {
     SetDllDirectoryA("");
     typedef BOOL(WINAPI * SetDefaultDirectories)(DWORD);
@@ -18,6 +22,31 @@ static void KeepDllsToSystemFolder()
     if (set)
         set(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
 }
+
+// A banner shown from the start is loaded now; otherwise the install loads it.
+void ShowBannerAtStart()
+{
+    if (BannerCount == 0 || !BannerAtStart)
+        return;
+    HBITMAP bitmap;
+    if (LoadBannerPicture(BannerPicture.path, &bitmap))
+        SelectBannerPicture(bitmap, BannerPlacement);
+    else
+        BannerAtStart = 0;
+    if (BannerPicture.deleteAfterUse)
+        DeleteFileA(BannerPicture.path);
+}
+
+void StartBackgroundSound()
+{
+    if (!SoundFile.present)
+        return;
+    BackgroundSound.interval = 500;
+    SetSoundFile(BackgroundSound, SoundFile.path);
+    StartSound(BackgroundSound, 1, PlayOnce ? 1 : 0);
+}
+
+} // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
@@ -34,6 +63,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SettingsCursor = ParseSetupStrings(Package.script, Package.scriptSize);
     if (MessageBoxA(NULL, SetupString(8), SetupString(1), MB_SYSTEMMODAL | MB_ICONQUESTION | MB_YESNO) == IDNO)
         return 0;
-    // The setup dialogue that follows the user's yes is not part of this program yet.
-    return 0;
+    RunInitializingDialog();
+    ShowBannerAtStart();
+    StartBackgroundSound();
+    RegisterBackgroundClass(instance);
+    if (!CreateBackgroundWindow(instance))
+        return 0;
+    MSG message;
+    while (GetMessageA(&message, NULL, 0, 0)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return (int)message.wParam;
 }

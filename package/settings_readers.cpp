@@ -1,4 +1,5 @@
 #include "settings_readers.h"
+#include "app/initializing_dialog.h"
 #include "app/paths.h"
 #include <string.h>
 #include <windows.h>
@@ -61,6 +62,7 @@ void ReadAppearance()
 void ReadSheetPictures()
 {
     for (int i = 0; i < 4; i++) {
+        SetInitializingProgress(40);
         const SheetRecord sheet = ReadSheetRecord(SettingsCursor);
         TempFileRecord& r = SheetPicture[i];
         char name[16];

@@ -118,6 +118,102 @@ std::string MessageBoxText(HWND box)
     return all;
 }
 
+bool IsControlVisible(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    return control && IsWindowVisible(control);
+}
+
+bool IsControlEnabled(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    return control && IsWindowEnabled(control);
+}
+
+namespace {
+
+struct BoxQuery {
+    DWORD processId;
+    const std::string* text;
+    HWND found;
+};
+
+BOOL CALLBACK MatchMessageBox(HWND window, LPARAM param)
+{
+    BoxQuery& q = *(BoxQuery*)param;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[64];
+    if (owner == q.processId && IsWindowVisible(window) && GetClassNameA(window, name, sizeof name) &&
+        strcmp(name, "#32770") == 0 && MessageBoxText(window) == *q.text) {
+        q.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Tells a dialog that one of its controls has something to report.
+void Notify(HWND dialog, int id, WORD code)
+{
+    DWORD_PTR result;
+    SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(id, code), (LPARAM)GetDlgItem(dialog, id), SMTO_ABORTIFHUNG,
+                        5000, &result);
+}
+
+} // namespace
+
+bool AnswerMessageBox(const RunningProgram& program, const std::string& text, int button, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    do {
+        BoxQuery q = {program.id, &text, NULL};
+        EnumWindows(MatchMessageBox, (LPARAM)&q);
+        if (q.found)
+            return PressButton(q.found, button);
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return false;
+}
+
+bool TypeText(HWND dialog, int id, const std::string& text)
+{
+    HWND edit = GetDlgItem(dialog, id);
+    if (!edit)
+        return false;
+    DWORD_PTR result;
+    SendMessageTimeoutA(edit, EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, 5000, &result);
+    SendMessageTimeoutA(edit, EM_REPLACESEL, TRUE, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG, 5000, &result);
+    return true;
+}
+
+bool SelectListItem(HWND dialog, int id, const std::string& text)
+{
+    HWND list = GetDlgItem(dialog, id);
+    DWORD_PTR index = (DWORD_PTR)LB_ERR;
+    if (!list || !SendMessageTimeoutA(list, LB_SELECTSTRING, (WPARAM)-1, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG,
+                                      5000, &index) ||
+        index == (DWORD_PTR)LB_ERR)
+        return false;
+    Notify(dialog, id, LBN_SELCHANGE);
+    return true;
+}
+
+bool DoubleClickListItem(HWND dialog, int id, const std::string& text)
+{
+    if (!SelectListItem(dialog, id, text))
+        return false;
+    Notify(dialog, id, LBN_DBLCLK);
+    return true;
+}
+
+RECT ClientOnScreen(HWND window)
+{
+    RECT r = {0, 0, 0, 0};
+    GetClientRect(window, &r);
+    MapWindowPoints(window, NULL, (POINT*)&r, 2);
+    return r;
+}
+
 bool PressButton(HWND dialog, int id)
 {
     HWND button = GetDlgItem(dialog, id);
@@ -176,6 +272,14 @@ RgbPicture CaptureScreen()
     DeleteDC(memory);
     ReleaseDC(NULL, screen);
     return picture;
+}
+
+Rgb PixelAt(const RgbPicture& picture, int x, int y)
+{
+    if (x < 0 || y < 0 || x >= picture.width || y >= picture.height)
+        return Rgb{0, 0, 0};
+    const uint8_t* p = picture.At(x, y);
+    return Rgb{p[0], p[1], p[2]};
 }
 
 bool SaveScreenshot(const std::string& name)

@@ -26,13 +26,38 @@ std::string ControlText(HWND dialog, int id);
 // The message of a message box, as its static controls show it.
 std::string MessageBoxText(HWND box);
 
+bool IsControlVisible(HWND dialog, int id);
+bool IsControlEnabled(HWND dialog, int id);
+
 // Clicks a button of a dialog; false if the dialog has no such button.
 bool PressButton(HWND dialog, int id);
+
+// Waits for a message box of the program that shows text and presses its
+// button id (IDYES, IDNO, IDOK...); false if none appeared in time.
+bool AnswerMessageBox(const RunningProgram& program, const std::string& text, int button,
+                      DWORD timeoutMs = DEFAULT_WAIT_MS);
+
+// Replaces the text of an edit control as typing would, with its change notifications.
+bool TypeText(HWND dialog, int id, const std::string& text);
+
+// Selects the list box item with this text and tells the dialog, as a click
+// does; the double click also sends the double-click notification.
+bool SelectListItem(HWND dialog, int id, const std::string& text);
+bool DoubleClickListItem(HWND dialog, int id, const std::string& text);
+
+// The window's client area in screen coordinates.
+RECT ClientOnScreen(HWND window);
 
 // The exit code, or -1 if the program did not end in time (it is then killed).
 long WaitForExit(RunningProgram& program, DWORD timeoutMs = DEFAULT_WAIT_MS);
 
 // What the screen shows now.
 RgbPicture CaptureScreen();
+
+struct Rgb {
+    uint8_t r, g, b;
+    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
+};
+Rgb PixelAt(const RgbPicture& picture, int x, int y);
 // Saves the screen as a PNG file in the screenshot folder of the build.
 bool SaveScreenshot(const std::string& name);

@@ -1,0 +1,10 @@
+// The short dialog between the user's yes and the background window: eleven
+// timer steps of 100 ms that read the first settings records and write the
+// package's sound and pictures to the temporary folder. The user cannot end it.
+#pragma once
+#include <stdint.h>
+
+void RunInitializingDialog();
+
+// Moves the dialog's bar; does nothing while the dialog does not exist.
+void SetInitializingProgress(uint32_t percent);

@@ -1,0 +1,59 @@
+#include "sound_player.h"
+#include "system_library.h"
+#include <string.h>
+
+SoundPlayer BackgroundSound = {"", 200, 0, NULL, {nullptr, 0, 0, nullptr}};
+
+typedef BOOL(WINAPI* PlaySoundFunction)(const char*, UINT);
+
+// sndPlaySoundA of winmm, which is loaded only when a package brings a sound.
+static BOOL PlaySoundFile(const char* path, UINT flags)
+{
+    static PlaySoundFunction play;
+    if (!play) {
+        HMODULE winmm = LoadSystemLibrary("winmm.dll");
+        play = winmm ? (PlaySoundFunction)(void*)GetProcAddress(winmm, "sndPlaySoundA") : nullptr;
+    }
+    return play ? play(path, flags) : FALSE;
+}
+
+void SetSoundFile(SoundPlayer& player, const char* path)
+{
+    lstrcpynA(player.path, path, sizeof player.path);
+}
+
+static DWORD WINAPI RepeatSound(void* parameter)
+{
+    SoundThreadParameters& p = *(SoundThreadParameters*)parameter;
+    for (;;) {
+        const BOOL played = PlaySoundFile(p.path, SND_NODEFAULT);
+        Sleep(p.interval);
+        // A sound that cannot be played ends the repetition by itself.
+        if (!played || !*p.running)
+            break;
+        if (p.remaining != 0 && --p.remaining == 0)
+            break;
+    }
+    return 1;
+}
+
+int StartSound(SoundPlayer& player, uint8_t enabled, uint32_t count)
+{
+    if (!enabled || count == 1)
+        return PlaySoundFile(player.path, SND_ASYNC | SND_NODEFAULT);
+    player.parameters = SoundThreadParameters{player.path, player.interval, count, &player.running};
+    InterlockedExchange(&player.running, 1);
+    DWORD id;
+    player.thread = CreateThread(NULL, 0, RepeatSound, &player.parameters, 0, &id);
+    return player.thread != NULL;
+}
+
+void StopSound(SoundPlayer& player, int wait)
+{
+    InterlockedExchange(&player.running, 0);
+    if (!wait || !player.thread)
+        return;
+    WaitForSingleObject(player.thread, INFINITE);
+    CloseHandle(player.thread);
+    player.thread = NULL;
+}
