@@ -34,6 +34,9 @@ int Build(const std::string& manifest, const std::string& output, const std::str
         fprintf(stderr, "%s: cannot read the setup program\n", stubPath.c_str());
         return EXIT_BAD_INPUT;
     }
+    if (inputs.files[0].body.empty())
+        fprintf(stderr, "%s: note: names no uninstaller (product.uninstaller); the install will place an empty one\n",
+                manifest.c_str());
     const EncodeProgress progress = {ShowProgress, nullptr};
     const bool terminal = isatty(fileno(stderr));
     Bytes setup;
