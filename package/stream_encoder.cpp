@@ -170,44 +170,47 @@ void ConsiderShortDistances(const Search& s, const uint8_t* p, size_t room, Matc
         Consider(p, d, room, best);
 }
 
-// A match longer than `length` at a greater distance repeats every 4 bytes
-// that the candidate at `position` repeats, so it lies on the chain of any of
-// them: the one whose next entry lies farthest back skips the most. A few
-// probes spread over the length find most of the skip. Returns the offset of
-// that chain in the match and sets `next` to its next entry.
-size_t SparsestOffset(const Search& s, size_t position, size_t length, uint32_t& next)
+// A match longer than `length` whose source lies wholly behind the position
+// repeats each group of 4 bytes among the first `length`, so it is on the
+// chain of every such group. entryOf(base + o) is the next entry on the chain
+// of the group at offset o; the chain whose next entry lies farthest back
+// skips the most candidates, and a few probes spread over the length find
+// most of the skip. Returns the offset of that chain and sets `next` to its
+// entry.
+template <typename EntryOf>
+size_t SparsestChain(size_t base, size_t length, EntryOf entryOf, uint32_t& next)
 {
     const size_t stride = (length - 3 + SWAP_PROBES - 1) / SWAP_PROBES;
     size_t bestOffset = 0, bestStep = 0;
     for (size_t o = 0; o + 4 <= length; o += stride) {
-        const uint32_t previous = s.link[(position + o) % RING_SIZE];
-        const size_t step = position + o - previous; // past any window for NO_POSITION
+        const uint32_t entry = entryOf(base + o);
+        const size_t step = base + o - entry; // past any window for NO_POSITION
         if (step > bestStep) {
             bestStep = step;
             bestOffset = o;
-            next = previous;
+            next = entry;
         }
     }
     return bestOffset;
 }
 
-// Walks candidates from the nearest on; after a candidate as long as the best
-// whose source lies wholly behind the position, it goes on along the
-// sparsest chain of 4 bytes inside that match.
-void ConsiderChain(const Search& s, size_t at, size_t room, Match& best)
+// Walks candidates from `entry` on the chain of the 4 bytes at offset in
+// order of distance; after a candidate as long as the best whose source lies
+// wholly behind the position, it goes on along the sparsest chain inside that
+// match.
+void WalkChain(const Search& s, size_t at, size_t room, size_t offset, uint32_t entry, Match& best)
 {
     const uint8_t* p = s.data + at;
-    size_t offset = 0; // the chain walked is that of the 4 bytes at this offset
-    uint32_t entry = s.head[Hash4(p)];
+    const auto linkOf = [&s](size_t q) { return s.link[q % RING_SIZE]; };
     for (unsigned n = 0; n < s.depth && best.length < room; n++) {
         const size_t distance = at + offset - entry; // past the window for NO_POSITION
         if (distance > s.window)
             break;
         const size_t length = distance >= 4 ? Consider(p, distance, room, best) : 0;
         if (length == best.length && length >= 4 && distance >= length)
-            offset = SparsestOffset(s, at - distance, length, entry);
+            offset = SparsestChain(at - distance, length, linkOf, entry);
         else
-            entry = s.link[entry % RING_SIZE];
+            entry = linkOf(entry);
     }
 }
 
@@ -229,10 +232,34 @@ Match FindLongest(const Search& s, size_t at, size_t room)
     best.length = ZeroRun(p, room);
     ConsiderShortDistances(s, p, room, best);
     if (room >= 4)
-        ConsiderChain(s, at, room, best);
+        WalkChain(s, at, room, 0, s.head[Hash4(p)], best);
     if (s.shortMatches && best.length < MIN_MATCH)
         ConsiderShortMatch(s, at, room, best);
     return best;
+}
+
+// A match longer than `floor`, which holds at this position with its source
+// wholly behind it and is followed by a nonzero byte: no run of zeros can
+// extend a shorter source past that byte, so the walk may start on the
+// sparsest chain inside `floor`.
+Match FindLonger(const Search& s, size_t at, size_t room, const Match& floor)
+{
+    Match best = floor;
+    uint32_t entry = NO_POSITION;
+    const auto latestOf = [&s](size_t q) { return s.head[Hash4(s.data + q)]; };
+    const size_t offset = SparsestChain(at, floor.length, latestOf, entry);
+    WalkChain(s, at, room, offset, entry, best);
+    return best;
+}
+
+// The longest match at this position, given the one found at the position
+// before, which holds here for one byte less.
+Match FindAfter(const Search& s, size_t at, size_t room, const Match& before)
+{
+    const size_t kept = before.length - 1;
+    if (before.length > 4 && before.distance >= before.length && (kept == room || s.data[at + kept] != 0))
+        return FindLonger(s, at, room, Match{kept, before.distance});
+    return FindLongest(s, at, room);
 }
 
 size_t RoomAt(size_t at, size_t end, size_t limit) { return end - at < limit ? end - at : limit; }
@@ -254,7 +281,7 @@ void EncodeLazy(Search& s, size_t begin, size_t end, size_t limit, TokenWriter& 
             current = FindLongest(s, at, RoomAt(at, end, limit));
             continue;
         }
-        const Match next = FindLongest(s, at + 1, RoomAt(at + 1, end, limit));
+        const Match next = FindAfter(s, at + 1, RoomAt(at + 1, end, limit), current);
         if (next.length > current.length) {
             tokens.Literal(s.data[at++]);
             current = next;
@@ -296,16 +323,19 @@ void SetCoveredMatches(BlockMatches& m, size_t i, const Match& found)
 void FindBlockMatches(Search& s, size_t begin, size_t end, size_t limit, BlockMatches& m)
 {
     size_t at = begin;
+    Match before{0, 0}; // found at the position before, if that was searched
     while (at < end) {
-        const Match found = FindLongest(s, at, RoomAt(at, end, limit));
+        const Match found = FindAfter(s, at, RoomAt(at, end, limit), before);
         SetMatch(m, at - begin, found.length, found.distance);
         if (found.length < SUFFICIENT_LENGTH) {
             Insert(s, at++);
+            before = found;
             continue;
         }
         SetCoveredMatches(m, at - begin, found);
         InsertRange(s, at, at + found.length);
         at += found.length;
+        before = Match{0, 0};
     }
 }
 
