@@ -1,8 +1,10 @@
 // Both levels look for matches on hash chains over the window. The best level
 // finds the longest match at every position and then picks, block by block,
 // the tokens that cost the fewest bits; the fast level takes matches greedily
-// with a look one position ahead and short chains. Positions are 32-bit, as
-// the unpacked size in the header is.
+// with a look one position ahead and short chains. Memory stays within the
+// window's tables and one block, whatever the input size. Every match is
+// measured on the bytes themselves, so the tables only steer the search;
+// positions in them are 32-bit, as the unpacked size in the header is.
 #include "stream_encoder.h"
 #include "byte_cursor.h"
 #include <string.h>
