@@ -1,7 +1,7 @@
 #include "extract.h"
 #include "codepage.h"
 #include "file_facts.h"
-#include "inspect.h"
+#include "package_description.h"
 #include <filesystem>
 
 std::string SafePathBelow(const std::string& folder, const std::string& name)

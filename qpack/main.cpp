@@ -2,7 +2,7 @@
 // them. Exit codes: 0 success, 1 bad input, 2 wrong usage.
 #include "extract.h"
 #include "file_facts.h"
-#include "inspect.h"
+#include "package_description.h"
 #include "package_builder.h"
 #include <CLI/CLI.hpp>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "inspect.h"
+#include "package_description.h"
 #include "codepage.h"
 #include "slots.h"
 #include <stdio.h>
