@@ -51,21 +51,30 @@ struct FrameRun : ::testing::Test {
     bool InTemp(const char* name) const { return FileExists(temp + name); }
 };
 
-// A point of the background's client area, in screen pixels.
-Rgb ClientPixel(const RgbPicture& screen, HWND window, int x, int y)
-{
-    const RECT client = ClientOnScreen(window);
-    return PixelAt(screen, client.left + x, client.top + y);
-}
+// The screen as it stands, seen through a window's client area.
+struct ClientShot {
+    RgbPicture screen;
+    RECT client;
+    int w, h;
 
-bool ClientAreaHasColour(const RgbPicture& screen, HWND window, const RECT& area, Rgb colour)
+    Rgb At(int x, int y) const { return PixelAt(screen, client.left + x, client.top + y); }
+
+    bool HasColour(const RECT& area, Rgb colour) const
+    {
+        for (int y = area.top; y < area.bottom; y++)
+            for (int x = area.left; x < area.right; x++)
+                if (At(x, y) == colour)
+                    return true;
+        return false;
+    }
+};
+
+ClientShot CaptureClient(HWND window)
 {
-    const RECT client = ClientOnScreen(window);
-    for (int y = area.top; y < area.bottom; y++)
-        for (int x = area.left; x < area.right; x++)
-            if (PixelAt(screen, client.left + x, client.top + y) == colour)
-                return true;
-    return false;
+    ClientShot shot{CaptureScreen(), ClientOnScreen(window), 0, 0};
+    shot.w = shot.client.right - shot.client.left;
+    shot.h = shot.client.bottom - shot.client.top;
+    return shot;
 }
 
 } // namespace
@@ -116,10 +125,9 @@ TEST_F(FrameRun, BannerForTheInstallWaitsInTheTemporaryFolder)
     HWND background = WaitForBackground();
     ASSERT_TRUE(background);
     EXPECT_TRUE(InTemp("~QXinGbm.bmp"));
-    const RgbPicture screen = CaptureScreen();
-    const RECT client = ClientOnScreen(background);
-    const int w = client.right - client.left, h = client.bottom - client.top;
-    EXPECT_EQ(ClientPixel(screen, background, w * 35 / 100, h * 70 / 100), (Rgb{0, 0, 255})) << "a banner shows";
+    const ClientShot shot = CaptureClient(background);
+    const int w = shot.w, h = shot.h;
+    EXPECT_EQ(shot.At(w * 35 / 100, h * 70 / 100), (Rgb{0, 0, 255})) << "a banner shows";
     CloseAndExpectExitCodeZero(background);
 }
 
@@ -129,10 +137,8 @@ TEST_F(FrameRun, BannerThatIsNoPictureIsDroppedAndDeleted)
     HWND background = WaitForBackground();
     ASSERT_TRUE(background);
     EXPECT_FALSE(InTemp("~QXinGbm.bmp"));
-    const RgbPicture screen = CaptureScreen();
-    const RECT client = ClientOnScreen(background);
-    EXPECT_EQ(ClientPixel(screen, background, (client.right - client.left) / 4, (client.bottom - client.top) * 2 / 5),
-              (Rgb{0, 0, 255}));
+    const ClientShot shot = CaptureClient(background);
+    EXPECT_EQ(shot.At(shot.w / 4, shot.h * 2 / 5), (Rgb{0, 0, 255}));
     CloseAndExpectExitCodeZero(background);
 }
 
@@ -143,13 +149,12 @@ TEST_F(FrameRun, BannerFromTheStartIsPaintedInItsPlaceAndItsFileDeleted)
     ASSERT_TRUE(background);
     SaveScreenshot("background-banner");
     EXPECT_FALSE(InTemp("~QXinGbm.bmp"));
-    const RgbPicture screen = CaptureScreen();
-    const RECT client = ClientOnScreen(background);
-    const int w = client.right - client.left, h = client.bottom - client.top;
+    const ClientShot shot = CaptureClient(background);
+    const int w = shot.w, h = shot.h;
     // The banner's light gradient, where the green gradient would be dark.
-    const Rgb inside = ClientPixel(screen, background, w * 85 / 100, h * 70 / 100);
+    const Rgb inside = shot.At(w * 85 / 100, h * 70 / 100);
     EXPECT_GT(inside.r, 100) << "no banner in the lower right";
-    const Rgb outside = ClientPixel(screen, background, w * 25 / 100, h * 70 / 100);
+    const Rgb outside = shot.At(w * 25 / 100, h * 70 / 100);
     EXPECT_EQ(outside.r, 0);
     CloseAndExpectExitCodeZero(background);
 }
@@ -162,16 +167,15 @@ TEST_F(FrameRun, DefaultBackgroundIsSolidBlueWithTheTitleAtTheUpperLeft)
     EXPECT_EQ(WindowText(background), "Setup - Solid Blue 1.0");
     EXPECT_TRUE(IsZoomed(background));
     SaveScreenshot("background-solid");
-    const RgbPicture screen = CaptureScreen();
-    const RECT client = ClientOnScreen(background);
-    const int w = client.right - client.left, h = client.bottom - client.top;
-    EXPECT_EQ(ClientPixel(screen, background, w / 2, h / 2), (Rgb{0, 0, 255}));
-    EXPECT_EQ(ClientPixel(screen, background, 2, h - 2), (Rgb{0, 0, 255}));
+    const ClientShot shot = CaptureClient(background);
+    const int w = shot.w, h = shot.h;
+    EXPECT_EQ(shot.At(w / 2, h / 2), (Rgb{0, 0, 255}));
+    EXPECT_EQ(shot.At(2, h - 2), (Rgb{0, 0, 255}));
     const RECT title = {w / 25, h / 30, w / 2, h / 30 + w / 20};
-    EXPECT_TRUE(ClientAreaHasColour(screen, background, title, Rgb{255, 255, 255})) << "no white title";
-    EXPECT_TRUE(ClientAreaHasColour(screen, background, title, Rgb{0, 0, 0})) << "no black shadow";
+    EXPECT_TRUE(shot.HasColour(title, Rgb{255, 255, 255})) << "no white title";
+    EXPECT_TRUE(shot.HasColour(title, Rgb{0, 0, 0})) << "no black shadow";
     const RECT footer = {w / 2, h * 4 / 5, w, h};
-    EXPECT_TRUE(ClientAreaHasColour(screen, background, footer, Rgb{255, 255, 255})) << "no footer";
+    EXPECT_TRUE(shot.HasColour(footer, Rgb{255, 255, 255})) << "no footer";
     CloseAndExpectExitCodeZero(background);
 }
 
@@ -181,13 +185,12 @@ TEST_F(FrameRun, BlueGradientRunsFromFullBlueToBlack)
     HWND background = WaitForBackground();
     ASSERT_TRUE(background);
     SaveScreenshot("background-blue-gradient");
-    const RgbPicture screen = CaptureScreen();
-    const RECT client = ClientOnScreen(background);
-    const int w = client.right - client.left, h = client.bottom - client.top, band = h / 256;
+    const ClientShot shot = CaptureClient(background);
+    const int w = shot.w, h = shot.h, band = h / 256;
     const int x = w - 3; // right of the title, above the footer
-    EXPECT_EQ(ClientPixel(screen, background, x, 0), (Rgb{0, 0, 255}));
-    EXPECT_EQ(ClientPixel(screen, background, x, 128 * band), (Rgb{0, 0, 128}));
-    EXPECT_EQ(ClientPixel(screen, background, x, h - 1), (Rgb{0, 0, 0}));
+    EXPECT_EQ(shot.At(x, 0), (Rgb{0, 0, 255}));
+    EXPECT_EQ(shot.At(x, 128 * band), (Rgb{0, 0, 128}));
+    EXPECT_EQ(shot.At(x, h - 1), (Rgb{0, 0, 0}));
     CloseAndExpectExitCodeZero(background);
 }
 
@@ -196,10 +199,9 @@ TEST_F(FrameRun, OtherStylesGiveARedGradient)
     StartAndAgree("red");
     HWND background = WaitForBackground();
     ASSERT_TRUE(background);
-    const RgbPicture screen = CaptureScreen();
-    const RECT client = ClientOnScreen(background);
-    const int w = client.right - client.left, h = client.bottom - client.top;
-    EXPECT_EQ(ClientPixel(screen, background, w - 3, 0), (Rgb{255, 0, 0}));
-    EXPECT_EQ(ClientPixel(screen, background, w - 3, h - 1), (Rgb{0, 0, 0}));
+    const ClientShot shot = CaptureClient(background);
+    const int w = shot.w, h = shot.h;
+    EXPECT_EQ(shot.At(w - 3, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(shot.At(w - 3, h - 1), (Rgb{0, 0, 0}));
     CloseAndExpectExitCodeZero(background);
 }
