@@ -1,13 +1,23 @@
 #include "load_package.h"
-#include "unpack.h"
-#include <string.h>
+#include "app/paths.h"
+#include "package_blocks.h"
 #include <windows.h>
 
 LoadedPackage Package;
 
+static void Unmap(const void* view, HANDLE mapping)
+{
+    if (view)
+        UnmapViewOfFile(view);
+    if (mapping)
+        CloseHandle(mapping);
+}
+
+// Page-file memory starts zero-filled, which the payload's matches and the
+// blocks' terminators rely on.
 static uint8_t* MapPageFile(uint32_t size, HANDLE* mapping)
 {
-    *mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, size, NULL);
+    *mapping = size ? CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, size, NULL) : NULL;
     if (!*mapping)
         return nullptr;
     void* view = MapViewOfFile(*mapping, FILE_MAP_WRITE, 0, 0, 0);
@@ -18,55 +28,26 @@ static uint8_t* MapPageFile(uint32_t size, HANDLE* mapping)
     return (uint8_t*)view;
 }
 
-static void Unmap(void* view, HANDLE mapping)
+// The sizes are checked against the header before the area is allocated, so
+// a trailer that claims gigabytes over a small payload costs nothing.
+static int UnpackIntoBlocks(LoadedPackage& p, const uint8_t* payload, const PackageTrailer& t)
 {
-    if (view)
-        UnmapViewOfFile(view);
-    if (mapping)
-        CloseHandle(mapping);
-}
-
-// Copies count bytes into a block of its own, followed by the mapping's 0 byte.
-static int CopyBlock(uint8_t** block, void** mapping, const uint8_t* source, uint32_t count)
-{
-    if (*block)
+    if (!PayloadSizesAgree(t, ParsePackHeader(payload)))
         return 0;
-    HANDLE handle;
-    *block = MapPageFile(count + 1, &handle);
-    if (!*block)
-        return 0;
-    *mapping = handle;
-    memcpy(*block, source, count);
-    return 1;
-}
-
-static void ReleaseBlock(uint8_t** block, void** mapping)
-{
-    Unmap(*block, *mapping);
-    *block = nullptr;
-    *mapping = nullptr;
-}
-
-// The unpack area is released as soon as its halves are copied: nothing reads it again.
-static int UnpackHalves(LoadedPackage& p, const uint8_t* payload, const PackageTrailer& t)
-{
-    const uint32_t areaSize = UnpackAreaSize(t.scriptSize, t.dataSize);
-    HANDLE areaMapping;
-    uint8_t* area = MapPageFile(areaSize, &areaMapping);
+    HANDLE mapping;
+    uint8_t* area = MapPageFile(BlockAreaSize(t), &mapping);
     if (!area)
         return 0;
-    int ok = UnpackPayload(payload, area, t.packedSize, areaSize) != 0 &&
-             CopyBlock(&p.script, &p.scriptMapping, area, t.scriptSize);
-    if (ok && !CopyBlock(&p.data, &p.dataMapping, area + t.scriptSize, t.dataSize)) {
-        ReleaseBlock(&p.script, &p.scriptMapping);
-        ok = 0;
+    if (!UnpackBlocks(payload, t, area)) {
+        Unmap(area, mapping);
+        return 0;
     }
-    Unmap(area, areaMapping);
-    if (ok) {
-        p.scriptSize = t.scriptSize;
-        p.dataSize = t.dataSize;
-    }
-    return ok;
+    p.script = ScriptBlockIn(area);
+    p.scriptSize = t.scriptSize;
+    p.data = DataBlockIn(area, t);
+    p.dataSize = t.dataSize;
+    p.blocksMapping = mapping;
+    return 1;
 }
 
 static int ReadTrailer(HANDLE file, uint32_t* fileSize, PackageTrailer* t)
@@ -85,7 +66,7 @@ static int ReadTrailer(HANDLE file, uint32_t* fileSize, PackageTrailer* t)
 }
 
 // The executable is mapped without a name, so that no other process's
-// mapping can stand in for it.
+// mapping can stand in for it, and unmapped as soon as it is unpacked.
 static int ReadPackage(LoadedPackage& p, HANDLE file)
 {
     uint32_t fileSize;
@@ -96,18 +77,18 @@ static int ReadPackage(LoadedPackage& p, HANDLE file)
     if (!image)
         return 0;
     const uint8_t* view = (const uint8_t*)MapViewOfFile(image, FILE_MAP_READ, 0, 0, 0);
-    const int ok = view && UnpackHalves(p, view + t.payloadOffset, t);
-    Unmap((void*)view, image);
+    const int ok = view && UnpackIntoBlocks(p, view + t.payloadOffset, t);
+    Unmap(view, image);
     if (ok)
         p.settings = SettingsFromTrailer(t);
     return ok;
 }
 
-int LoadPackageFile(LoadedPackage& p, const char* path)
+int LoadPackageFile(LoadedPackage& p, const wchar_t* path)
 {
     if (p.data)
         return 0;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     const int ok = ReadPackage(p, file);
@@ -119,8 +100,9 @@ int LoadPackage()
 {
     if (Package.data)
         return 0;
-    const DWORD n = GetModuleFileNameA(NULL, Package.setupPath, sizeof Package.setupPath);
-    if (n == 0 || n >= sizeof Package.setupPath)
+    wchar_t path[PATH_SIZE];
+    const DWORD n = GetModuleFileNameW(NULL, path, PATH_SIZE);
+    if (n == 0 || n >= PATH_SIZE)
         return 0;
-    return LoadPackageFile(Package, Package.setupPath);
+    return LoadPackageFile(Package, path);
 }

@@ -1,17 +1,15 @@
 // Finding, verifying and unpacking the package behind the program image.
 #pragma once
-#include "app/paths.h"
 #include "trailer.h"
 #include <stdint.h>
+#include <wchar.h>
 
 struct LoadedPackage {
-    char setupPath[PATH_SIZE];
     uint8_t* script;   // scriptSize bytes and a 0 byte
     uint32_t scriptSize;
     uint8_t* data;     // dataSize bytes and a 0 byte; set only by a full load
     uint32_t dataSize;
-    void* scriptMapping;
-    void* dataMapping;
+    void* blocksMapping; // the one page-file mapping both blocks live in
     TrailerSettings settings;
 };
 
@@ -21,5 +19,6 @@ extern LoadedPackage Package;
 // on any failure, and 0 without a change when a package is already loaded.
 int LoadPackage();
 
-// The same for the executable at path.
-int LoadPackageFile(LoadedPackage& package, const char* path);
+// The same for the executable at path, which is wide so that a folder the
+// ANSI code page cannot spell does not stop the load.
+int LoadPackageFile(LoadedPackage& package, const wchar_t* path);

@@ -47,7 +47,5 @@ int PayloadFitsFile(const PackageTrailer& t, uint32_t fileSize)
 {
     if (t.payloadOffset == 0 || t.packedSize < PACK_HEADER_SIZE || fileSize < TRAILER_SIZE)
         return 0;
-    if ((uint64_t)t.payloadOffset + t.packedSize > (uint64_t)fileSize - TRAILER_SIZE)
-        return 0;
-    return UnpackAreaSize(t.scriptSize, t.dataSize) != 0;
+    return (uint64_t)t.payloadOffset + t.packedSize <= (uint64_t)fileSize - TRAILER_SIZE;
 }

@@ -38,6 +38,6 @@ PackageTrailer ParseTrailer(const uint8_t bytes[TRAILER_SIZE]);
 void WriteTrailer(const PackageTrailer& t, uint8_t bytes[TRAILER_SIZE]);
 TrailerSettings SettingsFromTrailer(const PackageTrailer& t);
 
-// 1 when the payload lies inside the file before the trailer, has room for its
-// header, and its unpacked halves fit a 32-bit unpack area; 0 otherwise.
+// 1 when the payload lies inside the file before the trailer and has room for
+// its header; 0 otherwise.
 int PayloadFitsFile(const PackageTrailer& t, uint32_t fileSize);

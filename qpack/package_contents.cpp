@@ -1,4 +1,5 @@
 #include "package_contents.h"
+#include "package/package_blocks.h"
 #include "package/string_table.h"
 #include <string.h>
 
@@ -17,22 +18,25 @@ bool Unpack(const std::vector<uint8_t>& exe, PackageContents& c, std::string& er
     }
     const uint8_t* payload = exe.data() + c.trailer.payloadOffset;
     c.header = ParsePackHeader(payload);
-    const uint32_t capacity = UnpackAreaSize(c.trailer.scriptSize, c.trailer.dataSize);
-    std::vector<uint8_t> area;
-    if (capacity > (1u << 30)) {
+    if (!PayloadSizesAgree(c.trailer, c.header)) {
+        error = "the payload is damaged: its sizes do not add up";
+        return false;
+    }
+    const uint32_t areaSize = BlockAreaSize(c.trailer);
+    if (areaSize > (1u << 30)) {
         error = "no package: the trailer claims more than 1 GB of unpacked data";
         return false;
     }
-    area.assign(capacity, 0);
-    if (UnpackPayload(payload, area.data(), c.trailer.packedSize, capacity) == 0) {
+    std::vector<uint8_t> area(areaSize, 0);
+    if (!UnpackBlocks(payload, c.trailer, area.data())) {
         error = "the payload is damaged: its CRC, version or compressed stream is wrong";
         return false;
     }
-    c.script.assign(area.begin(), area.begin() + c.trailer.scriptSize);
-    c.data.assign(area.begin() + c.trailer.scriptSize, area.begin() + c.trailer.scriptSize + c.trailer.dataSize);
-    // Each block is followed by a 0 byte in the setup program too.
-    c.script.push_back(0);
-    c.data.push_back(0);
+    // Each block keeps the 0 byte that follows it in the setup program too.
+    const uint8_t* script = ScriptBlockIn(area.data());
+    const uint8_t* data = DataBlockIn(area.data(), c.trailer);
+    c.script.assign(script, script + c.trailer.scriptSize + 1);
+    c.data.assign(data, data + c.trailer.dataSize + 1);
     return true;
 }
 

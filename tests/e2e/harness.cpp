@@ -6,16 +6,26 @@
 
 namespace {
 
-// This process's environment with TMP and TEMP replaced, as a block for CreateProcessA.
-std::vector<char> EnvironmentWithTemp(const std::string& tempDir)
+std::wstring Widen(const std::string& text, UINT codePage)
 {
-    std::vector<char> block;
-    char* strings = GetEnvironmentStringsA();
-    for (const char* entry = strings; *entry; entry += strlen(entry) + 1)
-        if (_strnicmp(entry, "TMP=", 4) != 0 && _strnicmp(entry, "TEMP=", 5) != 0)
-            block.insert(block.end(), entry, entry + strlen(entry) + 1);
-    FreeEnvironmentStringsA(strings);
-    for (const std::string& entry : {"TMP=" + tempDir, "TEMP=" + tempDir})
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize((size_t)MultiByteToWideChar(codePage, 0, text.c_str(), -1, &wide[0], (int)wide.size()));
+    if (!wide.empty())
+        wide.pop_back();
+    return wide;
+}
+
+// This process's environment with TMP and TEMP replaced, as a block for CreateProcessW.
+std::vector<wchar_t> EnvironmentWithTemp(const std::string& tempDir)
+{
+    std::vector<wchar_t> block;
+    wchar_t* strings = GetEnvironmentStringsW();
+    for (const wchar_t* entry = strings; *entry; entry += wcslen(entry) + 1)
+        if (_wcsnicmp(entry, L"TMP=", 4) != 0 && _wcsnicmp(entry, L"TEMP=", 5) != 0)
+            block.insert(block.end(), entry, entry + wcslen(entry) + 1);
+    FreeEnvironmentStringsW(strings);
+    const std::wstring temp = Widen(tempDir, CP_ACP);
+    for (const std::wstring& entry : {L"TMP=" + temp, L"TEMP=" + temp})
         block.insert(block.end(), entry.c_str(), entry.c_str() + entry.size() + 1);
     block.push_back(0);
     return block;
@@ -23,22 +33,32 @@ std::vector<char> EnvironmentWithTemp(const std::string& tempDir)
 
 } // namespace
 
-bool StartProgram(RunningProgram& program, const std::string& exe, const std::string& tempDir)
+bool StartProgram(RunningProgram& program, const std::wstring& exe, const std::string& tempDir)
 {
-    std::vector<char> environment = EnvironmentWithTemp(tempDir);
-    STARTUPINFOA startup = {};
+    std::vector<wchar_t> environment = EnvironmentWithTemp(tempDir);
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    std::string commandLine = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, environment.data(), NULL, &startup,
-                        &info)) {
-        fprintf(stderr, "cannot start %s: error %lu\n", exe.c_str(), GetLastError());
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                        environment.data(), NULL, &startup, &info)) {
+        fprintf(stderr, "cannot start %ls: error %lu\n", exe.c_str(), GetLastError());
         return false;
     }
     CloseHandle(info.hThread);
     program.process = info.hProcess;
     program.id = info.dwProcessId;
     return true;
+}
+
+bool StartProgram(RunningProgram& program, const std::string& exe, const std::string& tempDir)
+{
+    return StartProgram(program, Widen(exe, CP_ACP), tempDir);
+}
+
+std::wstring Utf16(const std::string& utf8)
+{
+    return Widen(utf8, CP_UTF8);
 }
 
 namespace {

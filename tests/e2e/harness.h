@@ -13,8 +13,13 @@ struct RunningProgram {
     DWORD id = 0;
 };
 
-// Starts exe with TMP and TEMP pointing at tempDir.
+// Starts exe with TMP and TEMP pointing at tempDir. The wide form reaches
+// folders the ANSI code page cannot spell.
 bool StartProgram(RunningProgram& program, const std::string& exe, const std::string& tempDir);
+bool StartProgram(RunningProgram& program, const std::wstring& exe, const std::string& tempDir);
+
+// A UTF-8 text (a source file's literal) in UTF-16.
+std::wstring Utf16(const std::string& utf8);
 
 // A visible top-level window of the program with this class and caption
 // (either may be null for any), or null after the time-out.

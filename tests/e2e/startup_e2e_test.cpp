@@ -1,6 +1,7 @@
 // The setup program from start to the confirmation question, with good and
 // damaged packages, driven through its windows.
 #include "harness.h"
+#include "package/byte_cursor.h"
 #include "package/unpack.h"
 #include "tests/common/file_bytes.h"
 #include "tests/common/scratch_folder.h"
@@ -68,6 +69,23 @@ TEST_F(SetupRun, AsksThePackagesQuestionAndNoLeavesNothingBehind)
     EXPECT_TRUE(FolderEntries(temp).empty());
 }
 
+TEST_F(SetupRun, LoadsAndAsksFromAFolderTheCodePageCannotSpell)
+{
+    const std::wstring folder = Utf16(work / "") + Utf16("Установка Ωμέγα 安装");
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), NULL));
+    const std::wstring exe = folder + L"\\setup.exe";
+    ASSERT_TRUE(CopyFileW(Utf16(Save(Packaged(), "setup.exe")).c_str(), exe.c_str(), FALSE));
+    RunningProgram setup;
+    ASSERT_TRUE(StartProgram(setup, exe, temp));
+    HWND box = WaitForWindow(setup, "#32770", TypicalTexts()[1].c_str());
+    ASSERT_TRUE(box) << "no question; the setup did not load from its folder";
+    EXPECT_EQ(MessageBoxText(box), TypicalTexts()[8]);
+    ASSERT_TRUE(PressButton(box, IDNO));
+    EXPECT_EQ(WaitForExit(setup), 0);
+    DeleteFileW(exe.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
 class DamagedSetup : public SetupRun, public ::testing::WithParamInterface<const char*> {
 protected:
     Bytes Damaged() const
@@ -81,6 +99,20 @@ protected:
             exe[t.payloadOffset + PACK_HEADER_SIZE + 300] ^= 0x20;
         } else if (kind == "wrong-version") {
             exe[t.payloadOffset + 16] = 3;
+        } else if (kind == "sizes-disagree") {
+            PackageTrailer more = t;
+            more.dataSize += 1;
+            WriteTrailer(more, exe.data() + exe.size() - TRAILER_SIZE);
+        } else if (kind == "claim-beyond-stream") {
+            PackageTrailer more = t;
+            more.dataSize += 1;
+            WriteTrailer(more, exe.data() + exe.size() - TRAILER_SIZE);
+            StoreU32(&exe[t.payloadOffset + 8], t.scriptSize + t.dataSize + 1);
+        } else if (kind == "huge-claim") {
+            PackageTrailer huge = t;
+            huge.scriptSize = huge.dataSize = 0x7FFF0000u;
+            WriteTrailer(huge, exe.data() + exe.size() - TRAILER_SIZE);
+            StoreU32(&exe[t.payloadOffset + 8], 0xFFFE0000u);
         } else if (kind == "trailer-past-end") {
             PackageTrailer beyond = t;
             beyond.packedSize += 4096;
@@ -96,8 +128,10 @@ TEST_P(DamagedSetup, ShowsTheCorruptedMessageAndEnds)
 {
     RunningProgram setup;
     ASSERT_TRUE(StartProgram(setup, Save(Damaged(), std::string(GetParam()) + ".exe"), temp));
-    HWND box = WaitForWindow(setup, "#32770", "Error");
-    ASSERT_TRUE(box) << "no error message for a " << GetParam() << " package";
+    // A claim of gigabytes must be refused from the sizes, not by unpacking
+    // zeros for minutes; the bound leaves room for a slow machine.
+    HWND box = WaitForWindow(setup, "#32770", "Error", 5000);
+    ASSERT_TRUE(box) << "no error message within 5 s for a " << GetParam() << " package";
     EXPECT_EQ(MessageBoxText(box), CorruptedText);
     ExpectSystemModalWithoutOwner(box);
     SaveScreenshot(std::string("corrupted-") + GetParam());
@@ -107,7 +141,8 @@ TEST_P(DamagedSetup, ShowsTheCorruptedMessageAndEnds)
 }
 
 INSTANTIATE_TEST_SUITE_P(Packages, DamagedSetup,
-                         ::testing::Values("truncated", "bit-flipped", "wrong-version", "trailer-past-end",
+                         ::testing::Values("truncated", "bit-flipped", "wrong-version", "sizes-disagree",
+                                           "claim-beyond-stream", "huge-claim", "trailer-past-end",
                                            "nothing-appended"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              std::string name = info.param;

@@ -7,6 +7,13 @@
 
 namespace {
 
+std::wstring Wide(const std::string& path)
+{
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    return wide;
+}
+
 struct PackageFiles : ::testing::Test {
     ScratchFolder folder{"load"};
     PackageParts parts;
@@ -38,7 +45,7 @@ struct PackageFiles : ::testing::Test {
     int Load(const Bytes& exe)
     {
         LoadedPackage p{};
-        return LoadPackageFile(p, Write(exe).c_str());
+        return LoadPackageFile(p, Wide(Write(exe)).c_str());
     }
 };
 
@@ -57,7 +64,7 @@ void SetTrailer(Bytes& exe, const PackageTrailer& t)
 TEST_F(PackageFiles, LoadsBothBlocksEachFollowedByAZeroByte)
 {
     LoadedPackage p{};
-    ASSERT_EQ(LoadPackageFile(p, Write(Built()).c_str()), 1);
+    ASSERT_EQ(LoadPackageFile(p, Wide(Write(Built())).c_str()), 1);
     ASSERT_EQ(p.scriptSize, parts.script.size());
     ASSERT_EQ(p.dataSize, parts.data.size());
     EXPECT_EQ(memcmp(p.script, parts.script.data(), p.scriptSize), 0);
@@ -73,13 +80,13 @@ TEST_F(PackageFiles, TrailerFlagsBecomeTheInstallWideSettings)
 {
     parts.flags = 0xF0;
     LoadedPackage a{};
-    ASSERT_EQ(LoadPackageFile(a, Write(Built(), "a.exe").c_str()), 1);
+    ASSERT_EQ(LoadPackageFile(a, Wide(Write(Built(), "a.exe")).c_str()), 1);
     EXPECT_EQ(a.settings.RestartMode, RESTART_REBOOT);
     EXPECT_EQ(a.settings.UninstallRestartMode, RESTART_REBOOT);
     EXPECT_EQ(a.settings.GroupStepEnabled, 0);
     parts.flags = 0x51;
     LoadedPackage b{};
-    ASSERT_EQ(LoadPackageFile(b, Write(Built(), "b.exe").c_str()), 1);
+    ASSERT_EQ(LoadPackageFile(b, Wide(Write(Built(), "b.exe")).c_str()), 1);
     EXPECT_EQ(b.settings.RestartMode, RESTART_LOGOFF);
     EXPECT_EQ(b.settings.UninstallRestartMode, RESTART_LOGOFF);
     EXPECT_EQ(b.settings.GroupStepEnabled, 1);
@@ -89,13 +96,13 @@ TEST_F(PackageFiles, EmptyScriptOrDataStillLoads)
 {
     parts.data.clear();
     LoadedPackage p{};
-    ASSERT_EQ(LoadPackageFile(p, Write(Built()).c_str()), 1);
+    ASSERT_EQ(LoadPackageFile(p, Wide(Write(Built())).c_str()), 1);
     EXPECT_EQ(p.dataSize, 0u);
     EXPECT_EQ(p.data[0], 0);
     parts.data = Bytes(10, 'd');
     parts.script.clear();
     LoadedPackage q{};
-    ASSERT_EQ(LoadPackageFile(q, Write(Built(), "q.exe").c_str()), 1);
+    ASSERT_EQ(LoadPackageFile(q, Wide(Write(Built(), "q.exe")).c_str()), 1);
     EXPECT_EQ(q.script[0], 0);
     EXPECT_EQ(q.data[9], 'd');
 }
@@ -104,11 +111,11 @@ TEST_F(PackageFiles, SecondLoadFailsAndChangesNothing)
 {
     LoadedPackage p{};
     const std::string first = Write(Built(), "first.exe");
-    ASSERT_EQ(LoadPackageFile(p, first.c_str()), 1);
+    ASSERT_EQ(LoadPackageFile(p, Wide(first).c_str()), 1);
     const LoadedPackage before = p;
     parts.flags = 0xF0;
     parts.data = Bytes(20, 'x');
-    EXPECT_EQ(LoadPackageFile(p, Write(Built(), "second.exe").c_str()), 0);
+    EXPECT_EQ(LoadPackageFile(p, Wide(Write(Built(), "second.exe")).c_str()), 0);
     EXPECT_EQ(memcmp(&p, &before, sizeof p), 0);
     EXPECT_EQ(p.data[1], 7);
 }
@@ -156,10 +163,10 @@ TEST_F(PackageFiles, DamagedPackagesFail)
 
 TEST_F(PackageFiles, ExecutableWithNothingAppendedFails)
 {
-    char self[MAX_PATH];
-    GetModuleFileNameA(NULL, self, MAX_PATH);
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(NULL, self, MAX_PATH);
     LoadedPackage p{};
     EXPECT_EQ(LoadPackageFile(p, self), 0);
-    EXPECT_EQ(LoadPackageFile(p, (folder / "missing.exe").c_str()), 0);
+    EXPECT_EQ(LoadPackageFile(p, Wide(folder / "missing.exe").c_str()), 0);
     EXPECT_EQ(p.data, nullptr);
 }

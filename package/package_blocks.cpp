@@ -1,0 +1,40 @@
+#include "package_blocks.h"
+#include <string.h>
+
+static uint64_t MostOutputOf(const PackHeader& h, uint32_t packedSize)
+{
+    const uint64_t stream = packedSize - PACK_HEADER_SIZE;
+    const uint64_t prefix = stream < h.rawLength ? stream : h.rawLength;
+    const uint64_t rest = stream - prefix;
+    const uint64_t perMatch = h.maxMatch < 255 ? h.maxMatch : 255;
+    const uint64_t byMatches = rest / 3 * perMatch;
+    return prefix + (byMatches > rest ? byMatches : rest);
+}
+
+int PayloadSizesAgree(const PackageTrailer& t, const PackHeader& h)
+{
+    const uint64_t halves = (uint64_t)t.scriptSize + t.dataSize;
+    return t.packedSize >= PACK_HEADER_SIZE && h.unpackedSize == halves &&
+           halves <= MostOutputOf(h, t.packedSize);
+}
+
+uint32_t BlockAreaSize(const PackageTrailer& t)
+{
+    const uint64_t size = (uint64_t)t.scriptSize + t.dataSize + 2;
+    return size > 0xFFFFFFFFu ? 0 : (uint32_t)size;
+}
+
+int UnpackBlocks(const uint8_t* payload, const PackageTrailer& t, uint8_t* area)
+{
+    const uint32_t unpacked = t.scriptSize + t.dataSize;
+    // A stream that produces nothing cannot be told from a failed one.
+    if (BlockAreaSize(t) == 0 || unpacked == 0)
+        return 0;
+    // The stream goes in one byte from the start; moving the small script
+    // half down opens the gap for its terminator without touching the data.
+    if (UnpackPayload(payload, area + 1, t.packedSize, unpacked) != unpacked)
+        return 0;
+    memmove(area, area + 1, t.scriptSize);
+    area[t.scriptSize] = 0;
+    return 1;
+}
