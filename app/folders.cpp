@@ -1,6 +1,14 @@
 #include "folders.h"
 #include "paths.h"
+#include <string.h>
 #include <windows.h>
+
+void ReadLeadByteRanges()
+{
+    CPINFO info;
+    if (GetCPInfo(CP_ACP, &info))
+        memcpy(LeadByteRanges, info.LeadByte, sizeof LeadByteRanges);
+}
 
 void FillTempDir()
 {
@@ -17,11 +25,29 @@ void FillSystemDir()
     EndFolderString(SystemDir, GetSystemDirectoryA(SystemDir, PATH_SIZE));
 }
 
+// 1 when the wide path has an ANSI spelling that names the same file.
+static int SpellInAnsi(const wchar_t* path, char* out)
+{
+    BOOL lossy = FALSE;
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, -1, out, PATH_SIZE, NULL, &lossy);
+    return n > 0 && !lossy;
+}
+
+// A folder whose name the ANSI code page cannot spell is reached through its
+// short name, so that files beside the setup are still found.
 void FillSetupDir()
 {
-    const DWORD n = GetModuleFileNameA(NULL, SetupDir, PATH_SIZE);
+    wchar_t path[PATH_SIZE], shortPath[PATH_SIZE];
+    const DWORD n = GetModuleFileNameW(NULL, path, PATH_SIZE);
+    SetupDir[0] = 0;
     if (n == 0 || n >= PATH_SIZE)
-        SetupDir[0] = 0;
-    else
-        CutToFolder(SetupDir);
+        return;
+    if (!SpellInAnsi(path, SetupDir)) {
+        const DWORD s = GetShortPathNameW(path, shortPath, PATH_SIZE);
+        if (s == 0 || s >= PATH_SIZE || !SpellInAnsi(shortPath, SetupDir)) {
+            SetupDir[0] = 0;
+            return;
+        }
+    }
+    CutToFolder(SetupDir);
 }

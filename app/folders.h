@@ -1,6 +1,8 @@
 // Fills the standard folder strings from the system at start-up.
 #pragma once
 
+// Takes the ANSI code page's lead bytes, which every path walk needs; first.
+void ReadLeadByteRanges();
 void FillTempDir();
 void FillWindowsDir();
 void FillSystemDir();

@@ -3,6 +3,7 @@
 #include "app/initializing_dialog.h"
 #include "app/instance.h"
 #include "app/sound_player.h"
+#include "app/temp_folder.h"
 #include "package/load_package.h"
 #include "package/settings_readers.h"
 #include "package/string_table.h"
@@ -46,16 +47,14 @@ void StartBackgroundSound()
     StartSound(BackgroundSound, 1, PlayOnce ? 1 : 0);
 }
 
-} // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+// From the package to the end of the message loop; the exit code.
+int RunSetup(HINSTANCE instance)
 {
-    Instance = instance;
-    KeepDllsToSystemFolder();
     if (!LoadPackage()) {
         MessageBoxA(NULL, "Setup file is corrupted.", "Error", MB_SYSTEMMODAL | MB_ICONERROR);
         return 0;
     }
+    ReadLeadByteRanges();
     FillTempDir();
     FillWindowsDir();
     FillSystemDir();
@@ -75,4 +74,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         DispatchMessageA(&message);
     }
     return (int)message.wParam;
+}
+
+} // namespace
+
+// Whichever way the setup ends, its temporary files go with it; the sound
+// is stopped first, since a file being played cannot be deleted.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    Instance = instance;
+    KeepDllsToSystemFolder();
+    const int exitCode = RunSetup(instance);
+    StopSound(BackgroundSound, 1);
+    RemovePrivateTempFolder();
+    return exitCode;
 }

@@ -6,10 +6,34 @@ char WindowsDir[PATH_SIZE];
 char SystemDir[PATH_SIZE];
 char SetupDir[PATH_SIZE];
 char DestinationPath[PATH_SIZE];
+unsigned char LeadByteRanges[12];
+
+static int IsLeadByte(unsigned char byte)
+{
+    for (int i = 0; i + 1 < (int)sizeof LeadByteRanges && LeadByteRanges[i]; i += 2)
+        if (byte >= LeadByteRanges[i] && byte <= LeadByteRanges[i + 1])
+            return 1;
+    return 0;
+}
+
+const char* NextChar(const char* text)
+{
+    if (!*text)
+        return text;
+    return IsLeadByte((unsigned char)*text) && text[1] ? text + 2 : text + 1;
+}
+
+static int EndsInBackslash(const char* text)
+{
+    const char* last = nullptr;
+    for (const char* p = text; *p; p = NextChar(p))
+        last = p;
+    return last && *last == '\\';
+}
 
 size_t EndFolderString(char* buffer, size_t n)
 {
-    const int needsBackslash = n > 0 && n < PATH_SIZE && buffer[n - 1] != '\\';
+    const int needsBackslash = n > 0 && n < PATH_SIZE && !EndsInBackslash(buffer);
     if (n == 0 || n + needsBackslash >= PATH_SIZE) {
         buffer[0] = 0;
         return n;
@@ -22,11 +46,11 @@ size_t EndFolderString(char* buffer, size_t n)
 
 void CutToFolder(char* path)
 {
-    size_t keep = 0;
-    for (size_t i = 0; path[i]; i++)
-        if (path[i] == '\\' || path[i] == '/' || path[i] == ':')
-            keep = i + 1;
-    path[keep] = 0;
+    char* keep = path;
+    for (char* p = path; *p; p = (char*)NextChar(p))
+        if (*p == '\\' || *p == '/' || *p == ':')
+            keep = p + 1;
+    *keep = 0;
 }
 
 int JoinPath(char* out, const char* folder, const char* name)

@@ -17,6 +17,15 @@ extern char SystemDir[PATH_SIZE];
 extern char SetupDir[PATH_SIZE];
 extern char DestinationPath[PATH_SIZE];
 
+// Lead-byte ranges of the ANSI code page, as pairs of first and last byte
+// ended by a 0 pair, the way the system reports them; all 0 for single-byte
+// code pages. Double-byte code pages put 0x5C, the backslash, inside
+// characters, so paths are walked by character with these ranges.
+extern unsigned char LeadByteRanges[12];
+
+// The character after the one at text; text itself at the terminator.
+const char* NextChar(const char* text);
+
 // Turns the n characters a system call reported into a folder string: a
 // backslash is appended when missing. A report of 0, or one that does not fit
 // with its backslash and terminator, leaves the buffer empty. Returns n.

@@ -7,14 +7,15 @@ SoundPlayer BackgroundSound = {"", 200, 0, NULL, {nullptr, 0, 0, nullptr}};
 typedef BOOL(WINAPI* PlaySoundFunction)(const char*, UINT);
 
 // sndPlaySoundA of winmm, which is loaded only when a package brings a sound.
+static PlaySoundFunction Play;
+
 static BOOL PlaySoundFile(const char* path, UINT flags)
 {
-    static PlaySoundFunction play;
-    if (!play) {
+    if (!Play) {
         HMODULE winmm = LoadSystemLibrary("winmm.dll");
-        play = winmm ? (PlaySoundFunction)(void*)GetProcAddress(winmm, "sndPlaySoundA") : nullptr;
+        Play = winmm ? (PlaySoundFunction)(void*)GetProcAddress(winmm, "sndPlaySoundA") : nullptr;
     }
-    return play ? play(path, flags) : FALSE;
+    return Play ? Play(path, flags) : FALSE;
 }
 
 void SetSoundFile(SoundPlayer& player, const char* path)
@@ -48,10 +49,16 @@ int StartSound(SoundPlayer& player, uint8_t enabled, uint32_t count)
     return player.thread != NULL;
 }
 
+// Silencing the sound ends an asynchronous play, whose file stays open while
+// it lasts, and cuts short the thread's current repetition.
 void StopSound(SoundPlayer& player, int wait)
 {
     InterlockedExchange(&player.running, 0);
-    if (!wait || !player.thread)
+    if (!wait)
+        return;
+    if (Play)
+        Play(NULL, 0);
+    if (!player.thread)
         return;
     WaitForSingleObject(player.thread, INFINITE);
     CloseHandle(player.thread);

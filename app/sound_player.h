@@ -25,5 +25,6 @@ void SetSoundFile(SoundPlayer& player, const char* path);
 // enabled 0 or count 1 plays once, asynchronously, without a thread; otherwise
 // a thread repeats the sound count times (0: until stopped). Nonzero on success.
 int StartSound(SoundPlayer& player, uint8_t enabled, uint32_t count);
-// Clears the running flag; with wait, returns only when the thread has ended.
+// Clears the running flag; with wait, also silences the sound and returns
+// only when the thread has ended, so that the sound file can be deleted.
 void StopSound(SoundPlayer& player, int wait);

@@ -1,6 +1,7 @@
 #include "settings_readers.h"
 #include "app/initializing_dialog.h"
 #include "app/paths.h"
+#include "app/temp_folder.h"
 #include <string.h>
 #include <windows.h>
 
@@ -17,13 +18,16 @@ uint32_t BannerAtStart;
 const char SoundTempName[] = "~QXinwaw.wav";
 const char BannerTempName[] = "~QXinGbm.bmp";
 
-// Writes an embedded file to TempDir under name; a file that cannot be
-// written whole is removed and the item is absent.
+// Writes an embedded file to the private temporary folder under name; a file
+// that cannot be written whole is removed and the item is absent. An entry
+// already there is replaced, never followed: it could be a link.
 static void ExtractItem(TempFileRecord& r, const ItemSource& item, const char* name)
 {
-    if (!TempDir[0] || !JoinPath(r.path, TempDir, name))
+    const char* folder = PrivateTempFolder();
+    if (!folder[0] || !JoinPath(r.path, folder, name))
         return;
-    HANDLE file = CreateFileA(r.path, GENERIC_WRITE, FILE_SHARE_WRITE, NULL, CREATE_ALWAYS, 0, NULL);
+    DeleteFileA(r.path);
+    HANDLE file = CreateFileA(r.path, GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return;
     DWORD written = 0;

@@ -1,11 +1,12 @@
 // The settings records as the setup program uses them: read in file order at
-// SettingsCursor, with embedded sound and pictures written to TempDir.
+// SettingsCursor, with embedded sound and pictures written to the program's
+// private temporary folder.
 #pragma once
 #include "settings_records.h"
 
 struct TempFileRecord {
     uint32_t present;
-    uint32_t deleteAfterUse; // extracted to TempDir: its user deletes it
+    uint32_t deleteAfterUse; // extracted: its user deletes it
     char path[261];
 };
 
@@ -19,7 +20,7 @@ extern int32_t BannerPlacement[4];
 extern int16_t BannerCount;
 extern uint32_t BannerAtStart;
 
-// Temporary names in TempDir.
+// Temporary names in the private temporary folder.
 extern const char SoundTempName[];  // "~QXinwaw.wav"
 extern const char BannerTempName[]; // "~QXinGbm.bmp"
 

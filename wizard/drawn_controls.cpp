@@ -41,7 +41,7 @@ void PaintProgressBar(const ProgressBar& bar, HDC dc)
         Rectangle(dc, f.left, f.top, bar.model.fillEdge, f.bottom);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, bar.textColour);
-    HFONT font = CreateFontA(f.bottom - f.top, 0, 0, 0, 600, FALSE, FALSE, FALSE, 0, OUT_DEFAULT_PRECIS,
+    HFONT font = CreateFontA(f.bottom - f.top, 0, 0, 0, 600, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, "Arial");
     HGDIOBJ oldFont = SelectObject(dc, font);
     const int length = lstrlenA(bar.model.text);

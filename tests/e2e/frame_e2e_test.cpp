@@ -4,6 +4,7 @@
 #include "harness.h"
 #include "tests/common/scratch_folder.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <stdlib.h>
 
 namespace {
@@ -23,33 +24,61 @@ struct FrameRun : ::testing::Test {
     }
 
     // Starts a package built from packages/<name>.toml and answers its question with yes.
-    void StartAndAgree(const char* name)
+    void StartAndAgree(const char* name) { StartAndAgree(setup, name); }
+    void StartAndAgree(RunningProgram& program, const char* name)
     {
         const char* folder = getenv("QI_E2E_PACKAGES");
         ASSERT_TRUE(folder) << "QI_E2E_PACKAGES names the folder of the test packages";
-        ASSERT_TRUE(StartProgram(setup, std::string(folder) + "/" + name + ".exe", temp));
-        HWND question = WaitForWindow(setup, "#32770", "Setup");
+        ASSERT_TRUE(StartProgram(program, std::string(folder) + "/" + name + ".exe", temp));
+        HWND question = WaitForWindow(program, "#32770", "Setup");
         ASSERT_TRUE(question) << "no confirmation question";
         ASSERT_TRUE(PressButton(question, IDYES));
     }
 
-    HWND WaitForBackground()
+    HWND WaitForBackground() { return WaitForBackground(setup); }
+    HWND WaitForBackground(const RunningProgram& program)
     {
-        HWND window = WaitForWindow(setup, "INSTALL", nullptr);
+        HWND window = WaitForWindow(program, "INSTALL", nullptr);
         EXPECT_TRUE(window) << "no background window";
         if (window)
             Sleep(300); // let it paint
         return window;
     }
 
-    void CloseAndExpectExitCodeZero(HWND background)
+    void CloseAndExpectExitCodeZero(HWND background) { CloseAndExpectExitCodeZero(setup, background); }
+    void CloseAndExpectExitCodeZero(RunningProgram& program, HWND background)
     {
         PostMessageA(background, WM_CLOSE, 0, 0);
-        EXPECT_EQ(WaitForExit(setup), 0);
+        EXPECT_EQ(WaitForExit(program), 0);
     }
 
-    bool InTemp(const char* name) const { return FileExists(temp + name); }
+    // The setups' own folders in the temporary folder, each ending in a backslash.
+    std::vector<std::string> PrivateFolders() const
+    {
+        std::vector<std::string> folders;
+        for (const std::string& name : FolderEntries(temp))
+            if (name.compare(0, 2, "~Q") == 0 && (GetFileAttributesA((temp + name).c_str()) & FILE_ATTRIBUTE_DIRECTORY))
+                folders.push_back(temp + name + "\\");
+        return folders;
+    }
+
+    // Whether the one running setup's private folder holds the file.
+    bool Extracted(const char* name) const
+    {
+        const std::vector<std::string> folders = PrivateFolders();
+        return folders.size() == 1 && FileExists(folders[0] + name);
+    }
+
+    std::vector<std::string> FilesIn(const std::string& folder) const
+    {
+        std::vector<std::string> names = FolderEntries(folder);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 };
+
+const std::vector<std::string> InitFiles = {"~Q0Sheet.bmp", "~Q1Sheet.bmp", "~Q2Sheet.bmp", "~Q3Sheet.bmp",
+                                            "~QXinwaw.wav"};
 
 // The screen as it stands, seen through a window's client area.
 struct ClientShot {
@@ -98,10 +127,33 @@ TEST_F(FrameRun, InitializingDialogRunsAllItsStepsAndLeavesTheTemporaryFiles)
     HWND background = WaitForBackground();
     ASSERT_TRUE(background);
     EXPECT_FALSE(IsWindow(dialog));
-    EXPECT_TRUE(InTemp("~QXinwaw.wav"));
-    for (const char* sheet : {"~Q0Sheet.bmp", "~Q1Sheet.bmp", "~Q2Sheet.bmp", "~Q3Sheet.bmp"})
-        EXPECT_TRUE(InTemp(sheet)) << sheet;
+    const std::vector<std::string> folders = PrivateFolders();
+    ASSERT_EQ(folders.size(), 1u) << "the files go to one private folder";
+    EXPECT_EQ(FilesIn(folders[0]), InitFiles);
+    EXPECT_EQ(FolderEntries(temp).size(), 1u) << "nothing beside the private folder";
     CloseAndExpectExitCodeZero(background);
+    EXPECT_TRUE(FolderEntries(temp).empty()) << "the private folder stays behind";
+}
+
+TEST_F(FrameRun, TwoSetupsAtOnceKeepTheirOwnPictures)
+{
+    StartAndAgree("init");
+    HWND first = WaitForBackground();
+    ASSERT_TRUE(first);
+    RunningProgram second;
+    StartAndAgree(second, "init");
+    HWND secondBackground = WaitForBackground(second);
+    ASSERT_TRUE(secondBackground);
+    std::vector<std::string> folders = PrivateFolders();
+    ASSERT_EQ(folders.size(), 2u);
+    for (const std::string& folder : folders)
+        EXPECT_EQ(FilesIn(folder), InitFiles) << folder;
+    CloseAndExpectExitCodeZero(second, secondBackground);
+    const std::vector<std::string> left = PrivateFolders();
+    ASSERT_EQ(left.size(), 1u) << "the second setup took its folder with it";
+    EXPECT_EQ(FilesIn(left[0]), InitFiles) << "the first setup's pictures are intact";
+    CloseAndExpectExitCodeZero(first);
+    EXPECT_TRUE(FolderEntries(temp).empty());
 }
 
 TEST_F(FrameRun, InitializingDialogIsCentred)
@@ -124,7 +176,7 @@ TEST_F(FrameRun, BannerForTheInstallWaitsInTheTemporaryFolder)
     StartAndAgree("banner_later");
     HWND background = WaitForBackground();
     ASSERT_TRUE(background);
-    EXPECT_TRUE(InTemp("~QXinGbm.bmp"));
+    EXPECT_TRUE(Extracted("~QXinGbm.bmp"));
     const ClientShot shot = CaptureClient(background);
     const int w = shot.w, h = shot.h;
     EXPECT_EQ(shot.At(w * 35 / 100, h * 70 / 100), (Rgb{0, 0, 255})) << "a banner shows";
@@ -136,7 +188,7 @@ TEST_F(FrameRun, BannerThatIsNoPictureIsDroppedAndDeleted)
     StartAndAgree("banner_broken");
     HWND background = WaitForBackground();
     ASSERT_TRUE(background);
-    EXPECT_FALSE(InTemp("~QXinGbm.bmp"));
+    EXPECT_FALSE(Extracted("~QXinGbm.bmp"));
     const ClientShot shot = CaptureClient(background);
     EXPECT_EQ(shot.At(shot.w / 4, shot.h * 2 / 5), (Rgb{0, 0, 255}));
     CloseAndExpectExitCodeZero(background);
@@ -148,7 +200,7 @@ TEST_F(FrameRun, BannerFromTheStartIsPaintedInItsPlaceAndItsFileDeleted)
     HWND background = WaitForBackground();
     ASSERT_TRUE(background);
     SaveScreenshot("background-banner");
-    EXPECT_FALSE(InTemp("~QXinGbm.bmp"));
+    EXPECT_FALSE(Extracted("~QXinGbm.bmp"));
     const ClientShot shot = CaptureClient(background);
     const int w = shot.w, h = shot.h;
     // The banner's light gradient, where the green gradient would be dark.

@@ -84,3 +84,41 @@ TEST(ResolveFolderPath, ResultThatWouldNotFitIsEmpty)
     EXPECT_EQ(ResolveFolderPath(9, out, std::string(300, 'n').c_str()), 0);
     EXPECT_STREQ(out, "");
 }
+
+// Code page 932 puts 0x5C, the backslash, second in characters such as
+// U+30BD (0x83 0x5C) and U+8868 (0x95 0x5C).
+struct DoubleByteCodePage : ::testing::Test {
+    void SetUp() override
+    {
+        const unsigned char ranges932[12] = {0x81, 0x9F, 0xE0, 0xFC};
+        memcpy(LeadByteRanges, ranges932, sizeof LeadByteRanges);
+    }
+    void TearDown() override { memset(LeadByteRanges, 0, sizeof LeadByteRanges); }
+};
+
+TEST_F(DoubleByteCodePage, SetupFolderIsCutBetweenCharacters)
+{
+    char path[PATH_SIZE] = "C:\\dl\\\x83\x5C\x83\x74\x83\x67.exe";
+    CutToFolder(path);
+    EXPECT_STREQ(path, "C:\\dl\\");
+    char folder[PATH_SIZE] = "C:\\\x83\x5C\\\x95\x5C\\setup.exe";
+    CutToFolder(folder);
+    EXPECT_STREQ(folder, "C:\\\x83\x5C\\\x95\x5C\\");
+}
+
+TEST_F(DoubleByteCodePage, FolderEndingInATrailByteGetsItsBackslash)
+{
+    EXPECT_EQ(Ended("C:\\\x83\x5C"), "C:\\\x83\x5C\\");
+    EXPECT_EQ(Ended("C:\\\x83\x5C\\"), "C:\\\x83\x5C\\");
+    // A lead byte cut off by the terminator counts as a character of its own.
+    EXPECT_EQ(Ended("C:\\a\x83"), "C:\\a\x83\\");
+}
+
+TEST_F(DoubleByteCodePage, CharactersAreWalkedWhole)
+{
+    const char text[] = "a\x83\x5C\\";
+    EXPECT_EQ(NextChar(text), text + 1);
+    EXPECT_EQ(NextChar(text + 1), text + 3);
+    EXPECT_EQ(NextChar(text + 3), text + 4);
+    EXPECT_EQ(NextChar(text + 4), text + 4);
+}

@@ -1,4 +1,5 @@
 #include "app/paths.h"
+#include "app/temp_folder.h"
 #include "tests/common/file_bytes.h"
 #include "package/settings_readers.h"
 #include "tests/common/scratch_folder.h"
@@ -53,6 +54,9 @@ struct SettingsReaders : ::testing::Test {
         BannerCount = 0;
         BannerAtStart = 0;
     }
+    void TearDown() override { RemovePrivateTempFolder(); }
+
+    static std::string Extracted(const char* name) { return std::string(PrivateTempFolder()) + name; }
 
     void Start() { SettingsCursor = CursorOver(block.data(), block.size()); }
     size_t Consumed() const { return (size_t)(SettingsCursor.pos - block.data()); }
@@ -67,9 +71,20 @@ TEST_F(SettingsReaders, EmbeddedSoundIsWrittenToTheTemporaryFolder)
     ReadSoundSetting();
     EXPECT_EQ(SoundFile.present, 1u);
     EXPECT_EQ(SoundFile.deleteAfterUse, 1u);
-    EXPECT_EQ(std::string(SoundFile.path), temp / "~QXinwaw.wav");
+    EXPECT_EQ(std::string(SoundFile.path), Extracted("~QXinwaw.wav"));
     EXPECT_EQ(ReadFileBytes(SoundFile.path), Bytes({'R', 'I', 'F', 'F', '-', 'w', 'a', 'v', 'e'}));
     EXPECT_EQ(PlayOnce, 0);
+}
+
+TEST_F(SettingsReaders, EntryPreparedUnderAnExtractionNameIsReplaced)
+{
+    const std::string planted = Extracted("~QXinwaw.wav");
+    WriteFileBytes(planted, Bytes(100, 'x'));
+    PutSoundRecord(block, Embedded("RIFF"), 1);
+    Start();
+    ReadSoundSetting();
+    EXPECT_EQ(SoundFile.present, 1u);
+    EXPECT_EQ(ReadFileBytes(planted), Bytes({'R', 'I', 'F', 'F'}));
 }
 
 TEST_F(SettingsReaders, ExternalSoundLiesBesideTheSetupProgram)
@@ -124,7 +139,7 @@ TEST_F(SettingsReaders, SheetsShareTheFileOfAnEarlierSheet)
     Start();
     ReadSheetPictures();
     EXPECT_EQ(SheetPicture[0].present, 0u);
-    EXPECT_EQ(std::string(SheetPicture[1].path), temp / "~Q1Sheet.bmp");
+    EXPECT_EQ(std::string(SheetPicture[1].path), Extracted("~Q1Sheet.bmp"));
     EXPECT_EQ(SheetPicture[1].deleteAfterUse, 1u);
     for (int i : {2, 3}) {
         EXPECT_EQ(SheetPicture[i].present, 1u);
@@ -141,7 +156,7 @@ TEST_F(SettingsReaders, FourEmbeddedSheetsGiveFourFiles)
     Start();
     ReadSheetPictures();
     for (int i = 0; i < 4; i++)
-        EXPECT_EQ(ReadFileBytes(temp / ("~Q" + std::to_string(i) + "Sheet.bmp")).size(), 3u);
+        EXPECT_EQ(ReadFileBytes(Extracted(("~Q" + std::to_string(i) + "Sheet.bmp").c_str())).size(), 3u);
 }
 
 TEST_F(SettingsReaders, BackReferenceToNoEarlierSheetGivesNoPicture)
@@ -169,7 +184,7 @@ TEST_F(SettingsReaders, BannersAreReadOneRecordAtATime)
     ReadBannerPicture(BannerPicture, BannerTempName, 0);
     EXPECT_EQ(BannerCount, 2);
     EXPECT_EQ(BannerAtStart, 0u);
-    EXPECT_EQ(std::string(BannerPicture.path), temp / "~QXinGbm.bmp");
+    EXPECT_EQ(std::string(BannerPicture.path), Extracted("~QXinGbm.bmp"));
     EXPECT_TRUE(FileExists(BannerPicture.path));
     EXPECT_EQ(BannerPlacement[2], 90);
     ReadBannerPicture(BannerPicture, BannerTempName, 1);
