@@ -8,3 +8,5 @@ for manifest in "$(dirname "$0")"/packages/*.toml; do
   name=$(basename "$manifest" .toml)
   "$qpack" build "$manifest" -o "$out/$name.exe" --stub "$stub" --fast >/dev/null
 done
+# The picture that travels beside banner_beside.exe.
+cp "$(dirname "$0")/../../examples/demo/media/banner.bmp" "$out/banner.bmp"

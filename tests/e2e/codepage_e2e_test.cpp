@@ -1,0 +1,68 @@
+// Setup programs on systems whose ANSI code page is not 1252. CTest runs
+// each suite under the locale it names (LC_ALL), which sets Wine's code page.
+#include "harness.h"
+#include "tests/common/scratch_folder.h"
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+namespace {
+
+std::string PackageFolder()
+{
+    const char* folder = getenv("QI_E2E_PACKAGES");
+    return folder ? folder : "";
+}
+
+struct CodePageRun : ::testing::Test {
+    ScratchFolder work{"e2e-codepage"};
+    std::string temp = work / "temp\\";
+    RunningProgram setup;
+
+    void SetUp() override
+    {
+        ASSERT_FALSE(PackageFolder().empty()) << "QI_E2E_PACKAGES names the folder of the test packages";
+        CreateDirectoryA(temp.c_str(), NULL);
+    }
+    void TearDown() override
+    {
+        if (setup.process)
+            WaitForExit(setup, 1);
+    }
+
+    // Copies a file of the packages folder to a wide path.
+    bool CopyPackageFile(const char* name, const std::wstring& to) const
+    {
+        return CopyFileW(Utf16(PackageFolder() + "/" + name).c_str(), to.c_str(), FALSE) != 0;
+    }
+};
+
+} // namespace
+
+// In code page 932, U+8868 is 0x95 0x5C and U+30BD is 0x83 0x5C: the second
+// byte of each is a backslash to a byte-wise walk.
+TEST_F(CodePageRun, JapaneseSetupFindsThePictureBesideItInAFolderOfTrailBackslashes)
+{
+    ASSERT_EQ(GetACP(), 932u) << "run under a Japanese locale";
+    const std::wstring folder = Utf16(work / "") + Utf16("表ソ");
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), NULL)) << "error " << GetLastError();
+    const std::wstring exe = folder + Utf16("\\ソフト.exe");
+    ASSERT_TRUE(CopyPackageFile("banner_beside.exe", exe));
+    ASSERT_TRUE(CopyPackageFile("banner.bmp", folder + L"\\banner.bmp"));
+    ASSERT_TRUE(StartProgram(setup, exe, temp));
+    HWND question = WaitForWindow(setup, "#32770", "Setup");
+    ASSERT_TRUE(question) << "no question";
+    ASSERT_TRUE(PressButton(question, IDYES));
+    HWND background = WaitForWindow(setup, "INSTALL", nullptr);
+    ASSERT_TRUE(background);
+    Sleep(300); // let it paint
+    SaveScreenshot("codepage-932-banner-beside");
+    const RECT client = ClientOnScreen(background);
+    const int w = client.right - client.left, h = client.bottom - client.top;
+    const Rgb inside = PixelAt(CaptureScreen(), client.left + w * 85 / 100, client.top + h * 70 / 100);
+    EXPECT_GT(inside.r, 100) << "the banner beside the setup was not found";
+    PostMessageA(background, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForExit(setup), 0);
+    DeleteFileW(exe.c_str());
+    DeleteFileW((folder + L"\\banner.bmp").c_str());
+    RemoveDirectoryW(folder.c_str());
+}
