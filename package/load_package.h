@@ -4,12 +4,12 @@
 #include <stdint.h>
 #include <wchar.h>
 
+// Both blocks live in one area of memory that is never released.
 struct LoadedPackage {
     uint8_t* script;   // scriptSize bytes and a 0 byte
     uint32_t scriptSize;
     uint8_t* data;     // dataSize bytes and a 0 byte; set only by a full load
     uint32_t dataSize;
-    void* blocksMapping; // the one page-file mapping both blocks live in
     TrailerSettings settings;
 };
 
