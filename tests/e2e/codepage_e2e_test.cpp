@@ -34,35 +34,50 @@ struct CodePageRun : ::testing::Test {
     {
         return CopyFileW(Utf16(PackageFolder() + "/" + name).c_str(), to.c_str(), FALSE) != 0;
     }
+
+    // Runs a setup whose banner travels beside it, placed in the named folder
+    // under the named file, and looks for the banner on the background.
+    void ExpectBannerBesideFound(const std::wstring& folderName, const std::wstring& exeName)
+    {
+        const std::wstring folder = Utf16(work / "") + folderName;
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), NULL)) << "error " << GetLastError();
+        const std::wstring exe = folder + L"\\" + exeName, banner = folder + L"\\banner.bmp";
+        ASSERT_TRUE(CopyPackageFile("banner_beside.exe", exe));
+        ASSERT_TRUE(CopyPackageFile("banner.bmp", banner));
+        ASSERT_TRUE(StartProgram(setup, exe, temp));
+        HWND question = WaitForWindow(setup, "#32770", "Setup");
+        ASSERT_TRUE(question) << "no question";
+        ASSERT_TRUE(PressButton(question, IDYES));
+        HWND background = WaitForWindow(setup, "INSTALL", nullptr);
+        ASSERT_TRUE(background);
+        Sleep(300); // let it paint
+        SaveScreenshot("codepage-" + std::to_string(GetACP()) + "-banner-beside");
+        const RECT client = ClientOnScreen(background);
+        const int w = client.right - client.left, h = client.bottom - client.top;
+        const Rgb inside = PixelAt(CaptureScreen(), client.left + w * 85 / 100, client.top + h * 70 / 100);
+        EXPECT_GT(inside.r, 100) << "the banner beside the setup was not found";
+        PostMessageA(background, WM_CLOSE, 0, 0);
+        EXPECT_EQ(WaitForExit(setup), 0);
+        DeleteFileW(exe.c_str());
+        DeleteFileW(banner.c_str());
+        RemoveDirectoryW(folder.c_str());
+    }
 };
 
 } // namespace
+
+// A setup whose folder the code page cannot spell reaches the files beside
+// it through the folder's short name.
+TEST_F(CodePageRun, WesternSetupFindsThePictureBesideItInAFolderItCannotSpell)
+{
+    ASSERT_EQ(GetACP(), 1252u) << "run under a Western locale";
+    ExpectBannerBesideFound(Utf16("Установка"), L"setup.exe");
+}
 
 // In code page 932, U+8868 is 0x95 0x5C and U+30BD is 0x83 0x5C: the second
 // byte of each is a backslash to a byte-wise walk.
 TEST_F(CodePageRun, JapaneseSetupFindsThePictureBesideItInAFolderOfTrailBackslashes)
 {
     ASSERT_EQ(GetACP(), 932u) << "run under a Japanese locale";
-    const std::wstring folder = Utf16(work / "") + Utf16("表ソ");
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), NULL)) << "error " << GetLastError();
-    const std::wstring exe = folder + Utf16("\\ソフト.exe");
-    ASSERT_TRUE(CopyPackageFile("banner_beside.exe", exe));
-    ASSERT_TRUE(CopyPackageFile("banner.bmp", folder + L"\\banner.bmp"));
-    ASSERT_TRUE(StartProgram(setup, exe, temp));
-    HWND question = WaitForWindow(setup, "#32770", "Setup");
-    ASSERT_TRUE(question) << "no question";
-    ASSERT_TRUE(PressButton(question, IDYES));
-    HWND background = WaitForWindow(setup, "INSTALL", nullptr);
-    ASSERT_TRUE(background);
-    Sleep(300); // let it paint
-    SaveScreenshot("codepage-932-banner-beside");
-    const RECT client = ClientOnScreen(background);
-    const int w = client.right - client.left, h = client.bottom - client.top;
-    const Rgb inside = PixelAt(CaptureScreen(), client.left + w * 85 / 100, client.top + h * 70 / 100);
-    EXPECT_GT(inside.r, 100) << "the banner beside the setup was not found";
-    PostMessageA(background, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForExit(setup), 0);
-    DeleteFileW(exe.c_str());
-    DeleteFileW((folder + L"\\banner.bmp").c_str());
-    RemoveDirectoryW(folder.c_str());
+    ExpectBannerBesideFound(Utf16("表ソ"), Utf16("ソフト.exe"));
 }
