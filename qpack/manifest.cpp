@@ -771,7 +771,9 @@ void ReadProduct(Reader& r, const toml::table& root, PackageInputs& in, std::str
     Get(r, *product, "product", "strings", stringsFile);
     int64_t codePage = 1252;
     if (GetInt(r, *product, "product", "codepage", 0, 65535, codePage) && !IsSupportedCodePage((int)codePage))
-        Fail(r, product->get("codepage"), "product.codepage", "only code page 1252 is supported");
+        Fail(r, product->get("codepage"), "product.codepage", "must be one of " + SupportedCodePages());
+    else
+        r.codePage = (int)codePage;
     in.flags = RestartFlags(r, *product);
     ReadUninstaller(r, product, in);
 }
