@@ -29,6 +29,9 @@ struct Reader {
     std::string folder; // the manifest's folder, for the paths it names
     int codePage = 1252;
     std::string product;
+    // The product's name in the code page: the destination folder and the
+    // Start-menu group are named after it, and their limits count bytes.
+    std::string productInCodePage;
     std::vector<std::string>& errors;
 };
 
@@ -156,8 +159,9 @@ bool ToCodePage(Reader& r, Node at, const std::string& key, const std::string& u
 }
 
 // A name below a folder of the target machine: relative, with sub-folders
-// separated by backslashes, never climbing out. Returns it with a leading
-// backslash, in the package's code page, or "" after reporting.
+// separated by backslashes, never climbing out. Returns it in the package's
+// code page, or "" after reporting. It is split and checked in UTF-8: in a
+// double-byte code page the second byte of a character may be 0x5C.
 std::string RelativeName(Reader& r, Node at, const std::string& key, const std::string& utf8, size_t folderLength)
 {
     std::string name;
@@ -182,9 +186,9 @@ std::string RelativeName(Reader& r, Node at, const std::string& key, const std::
         return "";
     }
     std::string converted;
-    if (!ToCodePage(r, at, key, "\\" + name, converted))
+    if (!ToCodePage(r, at, key, name, converted))
         return "";
-    if (folderLength + converted.size() - 1 > PATH_LIMIT) {
+    if (folderLength + converted.size() > PATH_LIMIT) {
         Fail(r, at, key, "is too long: with its folder it would not fit in 259 bytes");
         return "";
     }
@@ -199,12 +203,14 @@ size_t FolderLength(const Reader& r, int root)
         return strlen(SystemFolderExample);
     if (root == 2)
         return strlen(WindowsFolderExample);
-    return strlen(ProgramFilesExample) + r.product.size() + 1;
+    return strlen(ProgramFilesExample) + r.productInCodePage.size() + 1;
 }
 
-std::string WithoutLeadingBackslash(const std::string& name)
+// A relative name with the leading backslash the install joins it to its folder by.
+std::string RootedName(Reader& r, Node at, const std::string& key, const std::string& utf8, size_t folderLength)
 {
-    return name.empty() ? name : name.substr(1);
+    const std::string name = RelativeName(r, at, key, utf8, folderLength);
+    return name.empty() ? name : "\\" + name;
 }
 
 struct TextSources {
@@ -382,7 +388,7 @@ ItemData ReadItem(Reader& r, const toml::table& t, const std::string& path, cons
         item.data = std::move(bytes);
         return item;
     }
-    item.name = WithoutLeadingBackslash(RelativeName(r, at, Join(path, key), BaseName(file), strlen(SetupFolderExample)));
+    item.name = RelativeName(r, at, Join(path, key), BaseName(file), strlen(SetupFolderExample));
     item.form = ITEM_EXTERNAL;
     return item;
 }
@@ -468,7 +474,7 @@ void ReadProgram(Reader& r, const toml::table& t, const std::string& path, Comma
         if (c.path.size() > PATH_LIMIT)
             Fail(r, t.get("program"), path + ".program", "is longer than 259 bytes");
     } else {
-        c.path = RelativeName(r, t.get("program"), path + ".program", program, FolderLength(r, c.folder));
+        c.path = RootedName(r, t.get("program"), path + ".program", program, FolderLength(r, c.folder));
     }
     std::string arguments;
     Get(r, t, path, "arguments", arguments);
@@ -608,8 +614,8 @@ FileEntry ReadFile(Reader& r, const toml::table& t, const std::string& path)
     std::string target = BaseName(source);
     Get(r, t, path, "target", target);
     f.root = (int16_t)GetChoice(r, t, path, "root", {"destination", "system", "windows"}, 0);
-    f.relativeName = RelativeName(r, t.get("target") ? t.get("target") : t.get("source"), path + ".target",
-                                  target, FolderLength(r, f.root));
+    f.relativeName = RootedName(r, t.get("target") ? t.get("target") : t.get("source"), path + ".target", target,
+                                FolderLength(r, f.root));
     bool readme = false, carried = true;
     Get(r, t, path, "readme", readme);
     Get(r, t, path, "carried", carried);
@@ -630,8 +636,8 @@ FileEntry ReadFile(Reader& r, const toml::table& t, const std::string& path)
         std::string beside = BaseName(source);
         Get(r, t, path, "beside", beside);
         f.kind |= FILE_REFERENCE;
-        f.sourceName = WithoutLeadingBackslash(RelativeName(r, t.get("beside") ? t.get("beside") : t.get("source"),
-                                                            path + ".beside", beside, strlen(SetupFolderExample)));
+        f.sourceName = RelativeName(r, t.get("beside") ? t.get("beside") : t.get("source"), path + ".beside", beside,
+                                    strlen(SetupFolderExample));
     } else if (t.get("beside")) {
         Fail(r, t.get("beside"), path + ".beside", "is used only with carried = false");
     }
@@ -673,10 +679,10 @@ void ReadShortcuts(Reader& r, const toml::table& root, PackageInputs& in)
         if (!Get(r, t, path, "target", target))
             Fail(r, &t, path + ".target", "is missing");
         else
-            s.target = RelativeName(r, t.get("target"), path + ".target", target, FolderLength(r, s.targetFolder));
+            s.target = RootedName(r, t.get("target"), path + ".target", target, FolderLength(r, s.targetFolder));
         s.icon = "\\";
         if (Get(r, t, path, "icon", icon))
-            s.icon = RelativeName(r, t.get("icon"), path + ".icon", icon, FolderLength(r, s.iconFolder));
+            s.icon = RootedName(r, t.get("icon"), path + ".icon", icon, FolderLength(r, s.iconFolder));
         int64_t index = 0;
         GetInt(r, t, path, "icon_index", -32768, 32767, index);
         s.iconIndex = (int16_t)index;
@@ -685,8 +691,8 @@ void ReadShortcuts(Reader& r, const toml::table& root, PackageInputs& in)
         if (!Get(r, t, path, "name", name))
             Fail(r, &t, path + ".name", "is missing");
         else
-            s.linkName = WithoutLeadingBackslash(
-                RelativeName(r, t.get("name"), path + ".name", name, strlen(StartMenuExample) + r.product.size() + 1));
+            s.linkName = RelativeName(r, t.get("name"), path + ".name", name,
+                                      strlen(StartMenuExample) + r.productInCodePage.size() + 1);
         in.shortcuts.push_back(s);
     }
     if (in.shortcuts.size() > COUNT_LIMIT)
@@ -706,7 +712,8 @@ RegistryEntry ReadRegistryValue(Reader& r, const toml::table& t, const std::stri
     ToCodePage(r, t.get("key"), path + ".key", key, v.key);
     if (v.key.empty() && t.get("key"))
         Fail(r, t.get("key"), path + ".key", "must not be empty");
-    if (v.key.size() + (v.key.empty() || v.key.back() != '\\') > PATH_LIMIT)
+    // Asked of the UTF-8 key: a double-byte character may end in 0x5C.
+    if (v.key.size() + (key.empty() || key.back() != '\\') > PATH_LIMIT)
         Fail(r, t.get("key"), path + ".key", "is longer than 259 bytes");
     Get(r, t, path, "name", name);
     ToCodePage(r, t.get("name"), path + ".name", name, v.valueName);
@@ -774,6 +781,7 @@ void ReadProduct(Reader& r, const toml::table& root, PackageInputs& in, std::str
         Fail(r, product->get("codepage"), "product.codepage", "must be one of " + SupportedCodePages());
     else
         r.codePage = (int)codePage;
+    ToCodePage(r, product->get("name"), "product.name", r.product, r.productInCodePage);
     in.flags = RestartFlags(r, *product);
     ReadUninstaller(r, product, in);
 }
@@ -796,7 +804,7 @@ uint32_t SumOfFileSizes(const std::vector<FileEntry>& files)
 
 bool LoadManifest(const std::string& path, PackageInputs& in, std::vector<std::string>& errors)
 {
-    Reader r{path, FolderOf(path), 1252, "", errors};
+    Reader r{path, FolderOf(path), 1252, "", "", errors};
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, bytes)) {
         errors.push_back(path + ": cannot read the manifest");

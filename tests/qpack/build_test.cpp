@@ -309,3 +309,20 @@ TEST(BuildSetup, WithoutBannersSoundOrCommands)
     EXPECT_EQ(contents.texts[3], "Plain");
     EXPECT_TRUE(contents.damage.empty());
 }
+
+// A destination path counts the bytes of the code page: 100 Cyrillic letters
+// take 200 bytes in UTF-8 but 100 in code page 1251, and the file name fits
+// only beside the second.
+TEST(BuildSetup, PathLimitsCountTheBytesOfTheCodePage)
+{
+    ManifestFolder folder("limits");
+    folder.Write("a.txt", "a");
+    std::string product;
+    for (int i = 0; i < 100; i++)
+        product += "\xD0\xAF";
+    const std::string manifest = "[product]\nname = \"" + product + "\"\ncodepage = 1251\n" +
+                                 "[[file]]\nsource = \"a.txt\"\ntarget = \"" + std::string(100, 'a') + "\"\n";
+    PackageInputs inputs;
+    std::vector<std::string> errors;
+    EXPECT_TRUE(LoadManifest(folder.Write("limits.toml", manifest), inputs, errors)) << errors[0];
+}
