@@ -780,7 +780,7 @@ void ReadProduct(Reader& r, const toml::table& root, PackageInputs& in, std::str
     if (GetInt(r, *product, "product", "codepage", 0, 65535, codePage) && !IsSupportedCodePage((int)codePage))
         Fail(r, product->get("codepage"), "product.codepage", "must be one of " + SupportedCodePages());
     else
-        r.codePage = (int)codePage;
+        r.codePage = in.codePage = (uint16_t)codePage;
     ToCodePage(r, product->get("name"), "product.name", r.product, r.productInCodePage);
     in.flags = RestartFlags(r, *product);
     ReadUninstaller(r, product, in);

@@ -174,6 +174,7 @@ TEST_F(BuiltDemo, TrailerCarriesTheSwitchesAndTheTrueSizes)
     EXPECT_EQ(contents.trailer.payloadOffset, 4096u);
     EXPECT_EQ(contents.trailer.payloadOffset + contents.trailer.packedSize, setup.size() - TRAILER_SIZE);
     EXPECT_EQ(contents.header.unpackedSize, contents.trailer.scriptSize + contents.trailer.dataSize);
+    EXPECT_EQ(contents.header.codePage, 1252);
 }
 
 TEST_F(BuiltDemo, TextsComeFromTheStringsFileAndTheOverridesInTheCodePage)
