@@ -4,6 +4,7 @@
 #include "package/string_table.h"
 #include "qpack/package_builder.h"
 #include "qpack/package_contents.h"
+#include "qpack/package_description.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -309,6 +310,51 @@ TEST(BuildSetup, WithoutBannersSoundOrCommands)
     EXPECT_EQ(contents.trailer.flags, TRAILER_GROUP_STEP);
     EXPECT_EQ(contents.texts[3], "Plain");
     EXPECT_TRUE(contents.damage.empty());
+}
+
+// A Russian product: texts, names, arguments and registry values in code
+// page 1251, recorded in the header, and shown by inspect in UTF-8 again.
+TEST(BuildSetup, RussianProductInCodePage1251)
+{
+    ManifestFolder folder("cp1251");
+    folder.Write("a.txt", "a");
+    const char manifest[] = R"([product]
+name = "Программа"
+codepage = 1251
+[texts]
+footer = "Установка «{product}»"
+[[file]]
+source = "a.txt"
+target = "Документы/Файл.txt"
+[[shortcut]]
+name = "Файл.lnk"
+target = "Документы/Файл.txt"
+arguments = "--язык"
+[[registry]]
+root = "HKCU"
+key = "Software\\Программа"
+name = "Путь"
+string = "Значение"
+)";
+    PackageInputs inputs;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(LoadManifest(folder.Write("cp1251.toml", manifest), inputs, errors)) << errors[0];
+    Bytes setup;
+    std::string error;
+    ASSERT_TRUE(BuildSetup(Bytes(512, 0), inputs, COMPRESS_FAST, nullptr, setup, error)) << error;
+    PackageContents contents;
+    ASSERT_TRUE(ReadPackageContents(setup, contents, error)) << error;
+    EXPECT_EQ(LoadU16(setup.data() + contents.trailer.payloadOffset + 17), 1251);
+    EXPECT_EQ(contents.texts[3], "\xCF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE0");
+    const std::string text = RenderText(DescribePackage(contents));
+    const std::string json = RenderJson(DescribePackage(contents));
+    for (const char* shown :
+         {"codepage: 1251", "footer: \"Установка «Программа»\"", "name: \"\\\\Документы\\\\Файл.txt\"",
+          "name: \"Файл.lnk\"", "arguments: \"--язык\"", "key: \"Software\\\\Программа\"", "name: \"Путь\"",
+          "string: \"Значение\""})
+        EXPECT_NE(text.find(shown), std::string::npos) << shown;
+    EXPECT_NE(json.find("\"codepage\":1251"), std::string::npos);
+    EXPECT_NE(json.find("\"string\":\"Значение\""), std::string::npos);
 }
 
 // A destination path counts the bytes of the code page: 100 Cyrillic letters
