@@ -150,11 +150,16 @@ std::string BaseName(const std::string& path)
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
+std::string CannotHold(const Reader& r)
+{
+    return "has a character that code page " + std::to_string(r.codePage) + " cannot hold";
+}
+
 bool ToCodePage(Reader& r, Node at, const std::string& key, const std::string& utf8, std::string& out)
 {
     if (Utf8ToCodePage(utf8, r.codePage, out))
         return true;
-    Fail(r, at, key, "has a character that code page " + std::to_string(r.codePage) + " cannot hold");
+    Fail(r, at, key, CannotHold(r));
     return false;
 }
 
@@ -236,12 +241,14 @@ void ReadStringsFile(Reader& r, const std::string& name, const std::string& text
         const int slot = SlotByName(std::string(key.str()));
         const std::string where = name + ":" + std::to_string(node.source().begin.line) + ": strings." +
                                   std::string(key.str());
-        if (slot < 0)
+        if (slot < 0) {
             r.errors.push_back(where + ": unknown string slot name");
-        else if (!node.is_string())
+        } else if (!node.is_string()) {
             r.errors.push_back(where + ": must be a string");
-        else
+        } else {
             sources.texts[slot] = node.as_string()->get();
+            sources.where[slot] = where;
+        }
     }
 }
 
@@ -293,6 +300,16 @@ void ReadTextOverrides(Reader& r, const toml::table& texts, TextSources& sources
     }
 }
 
+// A text is reported where it was written: in the manifest's [texts] or in a
+// strings file; a strings file may well not suit the code page.
+void FailText(Reader& r, const TextSources& sources, int slot, const std::string& what)
+{
+    if (sources.at[slot] || sources.where[slot].empty())
+        Fail(r, sources.at[slot], "texts." + std::string(SlotNames[slot]), what);
+    else
+        r.errors.push_back(sources.where[slot] + ": " + what);
+}
+
 void ReadTexts(Reader& r, const toml::table& root, const std::string& stringsFile, PackageInputs& in)
 {
     TextSources sources;
@@ -311,11 +328,10 @@ void ReadTexts(Reader& r, const toml::table& root, const std::string& stringsFil
         ReadTextOverrides(r, *texts, sources);
     in.texts.resize(SLOT_COUNT);
     for (int i = 0; i < SLOT_COUNT; i++) {
-        const std::string key = "texts." + std::string(SlotNames[i]);
-        if (!ToCodePage(r, sources.at[i], key, ReplaceProduct(sources.texts[i], r.product), in.texts[i]))
-            continue;
-        if (in.texts[i].size() > COUNT_LIMIT)
-            Fail(r, sources.at[i], key, "is longer than 32767 bytes");
+        if (!Utf8ToCodePage(ReplaceProduct(sources.texts[i], r.product), r.codePage, in.texts[i]))
+            FailText(r, sources, i, CannotHold(r));
+        else if (in.texts[i].size() > COUNT_LIMIT)
+            FailText(r, sources, i, "is longer than 32767 bytes");
     }
 }
 

@@ -142,11 +142,13 @@ TEST(ManifestMistakes, ProductNameIsRequired)
 TEST(ManifestMistakes, StringsFileMistakesNameThatFile)
 {
     ManifestFolder folder("strings");
-    folder.Write("fr.toml", "[strings]\nfooter = \"pied\"\nfoot = \"x\"\n");
-    const std::string path = folder.Write("demo.toml", "[product]\nname = \"Demo\"\nstrings = \"fr.toml\"\n");
+    folder.Write("fr.toml", "[strings]\nfooter = \"pied\"\nfoot = \"x\"\nfinish_title = \"Termin\xC3\xA9\"\n");
+    const std::string path =
+        folder.Write("demo.toml", "[product]\nname = \"Demo\"\ncodepage = 1251\nstrings = \"fr.toml\"\n");
     PackageInputs inputs;
     std::vector<std::string> errors;
     EXPECT_FALSE(LoadManifest(path, inputs, errors));
-    ASSERT_EQ(errors.size(), 1u);
+    ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0], "fr.toml:3: strings.foot: unknown string slot name");
+    EXPECT_EQ(errors[1], "fr.toml:4: strings.finish_title: has a character that code page 1251 cannot hold");
 }
