@@ -48,8 +48,6 @@ const Mistake Mistakes[] = {
     // Keys at the start of a manifest still belong to [product].
     {"unsupported_code_page", "codepage = 65001\n",
      "3: product.codepage: must be one of 1250, 1251, 1252, 1253, 1254, 932, 936, 949, 950"},
-    {"cyrillic_in_1250", "codepage = 1250\n[texts]\nfooter = \"\xD0\x96\"\n",
-     "5: texts.footer: has a character that code page 1250 cannot hold"},
     {"emoji_in_932", "codepage = 932\n[[shortcut]]\nname = \"\xF0\x9F\x98\x80.lnk\"\ntarget = \"a.exe\"\n",
      "5: shortcut[0].name: has a character that code page 932 cannot hold"},
     {"yen_sign_in_932", "codepage = 932\n[[file]]\nsource = \"a.txt\"\ntarget = \"a\xC2\xA5" "b.txt\"\n",
