@@ -37,8 +37,9 @@ struct Descriptor {
 };
 
 // Converts in from pos on into out, and returns false with pos at the first
-// byte the converter refuses. Every supported code page is stateless, so
-// nothing is left to flush at the end.
+// byte the converter refuses, or at once when glibc has no such converter.
+// Every supported code page is stateless, so nothing is left to flush at the
+// end.
 bool ConvertFrom(const Descriptor& d, const std::string& in, size_t& pos, std::string& out)
 {
     char* source = const_cast<char*>(in.data()) + pos;
@@ -48,7 +49,7 @@ bool ConvertFrom(const Descriptor& d, const std::string& in, size_t& pos, std::s
         char buffer[256];
         char* target = buffer;
         size_t room = sizeof buffer;
-        ok = iconv(d.cd, &source, &left, &target, &room) != (size_t)-1 || errno == E2BIG;
+        ok = d.cd != (iconv_t)-1 && (iconv(d.cd, &source, &left, &target, &room) != (size_t)-1 || errno == E2BIG);
         out.append(buffer, (size_t)(target - buffer));
     }
     pos = in.size() - left;
@@ -60,7 +61,7 @@ bool ConvertAll(const char* to, const char* from, const std::string& in, std::st
     const Descriptor d(to, from);
     size_t pos = 0;
     out.clear();
-    return d.cd != (iconv_t)-1 && ConvertFrom(d, in, pos, out);
+    return ConvertFrom(d, in, pos, out);
 }
 
 } // namespace
