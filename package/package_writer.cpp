@@ -168,12 +168,12 @@ void PutRegistryRecord(Bytes& out, const RegistryEntry& value)
 }
 
 Bytes PackPayload(const Bytes& unpacked, StreamParameters parameters, CompressionLevel level,
-                  const EncodeProgress* progress)
+                  const EncodeProgress* progress, uint16_t codePage)
 {
     const Bytes stream = EncodeStream(unpacked.data(), unpacked.size(), parameters, level, progress);
     Bytes payload(PACK_HEADER_SIZE);
     const PackHeader h = {parameters.rawLength, parameters.maxMatch, (uint32_t)unpacked.size(),
-                          Crc32(stream.data(), stream.size()), PACK_VERSION};
+                          Crc32(stream.data(), stream.size()), PACK_VERSION, codePage};
     WritePackHeader(h, payload.data());
     payload.insert(payload.end(), stream.begin(), stream.end());
     return payload;
@@ -183,7 +183,7 @@ void AppendPackage(Bytes& executable, const PackageParts& package, const EncodeP
 {
     Bytes unpacked = package.script;
     unpacked.insert(unpacked.end(), package.data.begin(), package.data.end());
-    const Bytes payload = PackPayload(unpacked, package.stream, package.level, progress);
+    const Bytes payload = PackPayload(unpacked, package.stream, package.level, progress, package.codePage);
 
     PackageTrailer t;
     t.flags = package.flags;

@@ -85,7 +85,7 @@ void PutRegistryRecord(Bytes& out, const RegistryEntry& value);
 
 // Header and stream of the unpacked bytes, with the given stream parameters.
 Bytes PackPayload(const Bytes& unpacked, StreamParameters parameters, CompressionLevel level = COMPRESS_BEST,
-                  const EncodeProgress* progress = nullptr);
+                  const EncodeProgress* progress = nullptr, uint16_t codePage = 1252);
 
 struct PackageParts {
     Bytes script;
@@ -95,6 +95,7 @@ struct PackageParts {
     uint32_t spaceRequired = 0;
     StreamParameters stream = {2048, 255};
     CompressionLevel level = COMPRESS_BEST;
+    uint16_t codePage = 1252; // of the texts
 };
 
 // Appends payload and trailer to a program image.

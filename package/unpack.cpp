@@ -11,6 +11,7 @@ PackHeader ParsePackHeader(const uint8_t* bytes)
     h.unpackedSize = LoadU32(bytes + 8);
     h.crc = LoadU32(bytes + 12);
     h.version = bytes[16];
+    h.codePage = LoadU16(bytes + 17);
     return h;
 }
 
@@ -22,6 +23,7 @@ void WritePackHeader(const PackHeader& h, uint8_t* bytes)
     StoreU32(bytes + 8, h.unpackedSize);
     StoreU32(bytes + 12, h.crc);
     bytes[16] = h.version;
+    StoreU16(bytes + 17, h.codePage);
 }
 
 uint32_t UnpackAreaSize(uint32_t scriptSize, uint32_t dataSize)

@@ -15,6 +15,11 @@ struct PackHeader {
     uint32_t unpackedSize;
     uint32_t crc;         // CRC-32 of the stream after the header
     uint8_t version;
+    // Windows code page of the package's texts, for the tools that show them;
+    // 0 in packages of builders that did not record it, meaning 1252. The
+    // setup program has no use for it: it shows texts in the code page of
+    // the machine it runs on.
+    uint16_t codePage = 0;
 };
 
 PackHeader ParsePackHeader(const uint8_t* bytes);

@@ -1,12 +1,16 @@
-// Texts of a package are single-byte ANSI in the Windows code page the
-// manifest names; manifests, strings files and terminals speak UTF-8.
+// Texts of a package are single-byte or double-byte ANSI in the Windows code
+// page the manifest names; manifests, strings files and terminals speak UTF-8.
 #pragma once
 #include <string>
 
 // The code pages a package can be written in.
 bool IsSupportedCodePage(int codePage);
+// Their numbers, as a manifest mistake lists them.
+std::string SupportedCodePages();
 
-// False when a character has no place in the code page, or is a NUL (out is
-// then undefined).
+// False when a character has no place of its own in the code page (no
+// look-alike stands in for it), or is a NUL (out is then undefined).
 bool Utf8ToCodePage(const std::string& utf8, int codePage, std::string& out);
+// Bytes that are no character of the code page show as U+FFFD; a code page
+// qpack does not support shows only its ASCII characters.
 std::string CodePageToUtf8(const std::string& text, int codePage);

@@ -16,7 +16,7 @@ std::string SafePathBelow(const std::string& folder, const std::string& name)
         for (unsigned char c : part)
             if (c < 0x20)
                 return "";
-        path += "/" + CodePageToUtf8(part, 1252);
+        path += "/" + part;
         start = end + 1;
     } while (start <= name.size());
     return path;
@@ -29,7 +29,7 @@ bool WriteBelow(const std::string& folder, const std::string& name, const uint8_
 {
     const std::string path = SafePathBelow(folder, name);
     if (path.empty()) {
-        problems.push_back("refused the name '" + CodePageToUtf8(name, 1252) + "': it would lead outside " + folder);
+        problems.push_back("refused the name '" + name + "': it would lead outside " + folder);
         return false;
     }
     std::error_code ignored;
@@ -47,6 +47,19 @@ const char* RootFolder(int root)
     return names[root];
 }
 
+// Where a carried file goes below the folder: by its root, then its name
+// without the leading backslash. The name is decoded before anything looks
+// for backslashes in it, as the second byte of a double-byte character may
+// be 0x5C.
+std::string CarriedFileName(const PackageContents& c, size_t i)
+{
+    if (i == 0)
+        return "uninstaller\\uninstall.exe";
+    const std::string name = CodePageToUtf8(c.files[i].relativeName, TextCodePage(c));
+    const size_t rooted = !name.empty() && name[0] == '\\';
+    return std::string(RootFolder(c.files[i].root)) + "\\" + name.substr(rooted);
+}
+
 } // namespace
 
 int ExtractPackage(const PackageContents& c, const std::string& folder, std::vector<std::string>& problems)
@@ -56,10 +69,7 @@ int ExtractPackage(const PackageContents& c, const std::string& folder, std::vec
         const FileRecord& f = c.files[i];
         if (IsReference(f))
             continue;
-        const char* relative = f.relativeName[0] == '\\' ? f.relativeName + 1 : f.relativeName;
-        const std::string name =
-            i == 0 ? "uninstaller\\uninstall.exe" : std::string(RootFolder(f.root)) + "\\" + relative;
-        written += WriteBelow(folder, name, f.body, f.size, problems);
+        written += WriteBelow(folder, CarriedFileName(c, i), f.body, f.size, problems);
     }
     for (int i = 0; i < 4; i++)
         if (c.sheets[i].source.form == ITEM_EMBEDDED)

@@ -8,7 +8,7 @@
 // described in problems.
 int ExtractPackage(const PackageContents& c, const std::string& folder, std::vector<std::string>& problems);
 
-// The path below folder for a name from a package (backslashes or slashes
-// between parts), or "" when a part is empty, "." or "..", or names a drive
-// or stream.
+// The path below folder for a name from a package, decoded to UTF-8
+// (backslashes or slashes between parts), or "" when a part is empty, "." or
+// "..", or names a drive or stream.
 std::string SafePathBelow(const std::string& folder, const std::string& name);

@@ -29,6 +29,9 @@ struct Reader {
     std::string folder; // the manifest's folder, for the paths it names
     int codePage = 1252;
     std::string product;
+    // The product's name in the code page: the destination folder and the
+    // Start-menu group are named after it, and their limits count bytes.
+    std::string productInCodePage;
     std::vector<std::string>& errors;
 };
 
@@ -147,17 +150,23 @@ std::string BaseName(const std::string& path)
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
+std::string CannotHold(const Reader& r)
+{
+    return "has a character that code page " + std::to_string(r.codePage) + " cannot hold";
+}
+
 bool ToCodePage(Reader& r, Node at, const std::string& key, const std::string& utf8, std::string& out)
 {
     if (Utf8ToCodePage(utf8, r.codePage, out))
         return true;
-    Fail(r, at, key, "has a character that code page " + std::to_string(r.codePage) + " cannot hold");
+    Fail(r, at, key, CannotHold(r));
     return false;
 }
 
 // A name below a folder of the target machine: relative, with sub-folders
-// separated by backslashes, never climbing out. Returns it with a leading
-// backslash, in the package's code page, or "" after reporting.
+// separated by backslashes, never climbing out. Returns it in the package's
+// code page, or "" after reporting. It is split and checked in UTF-8: in a
+// double-byte code page the second byte of a character may be 0x5C.
 std::string RelativeName(Reader& r, Node at, const std::string& key, const std::string& utf8, size_t folderLength)
 {
     std::string name;
@@ -182,9 +191,9 @@ std::string RelativeName(Reader& r, Node at, const std::string& key, const std::
         return "";
     }
     std::string converted;
-    if (!ToCodePage(r, at, key, "\\" + name, converted))
+    if (!ToCodePage(r, at, key, name, converted))
         return "";
-    if (folderLength + converted.size() - 1 > PATH_LIMIT) {
+    if (folderLength + converted.size() > PATH_LIMIT) {
         Fail(r, at, key, "is too long: with its folder it would not fit in 259 bytes");
         return "";
     }
@@ -199,12 +208,14 @@ size_t FolderLength(const Reader& r, int root)
         return strlen(SystemFolderExample);
     if (root == 2)
         return strlen(WindowsFolderExample);
-    return strlen(ProgramFilesExample) + r.product.size() + 1;
+    return strlen(ProgramFilesExample) + r.productInCodePage.size() + 1;
 }
 
-std::string WithoutLeadingBackslash(const std::string& name)
+// A relative name with the leading backslash the install joins it to its folder by.
+std::string RootedName(Reader& r, Node at, const std::string& key, const std::string& utf8, size_t folderLength)
 {
-    return name.empty() ? name : name.substr(1);
+    const std::string name = RelativeName(r, at, key, utf8, folderLength);
+    return name.empty() ? name : "\\" + name;
 }
 
 struct TextSources {
@@ -230,12 +241,14 @@ void ReadStringsFile(Reader& r, const std::string& name, const std::string& text
         const int slot = SlotByName(std::string(key.str()));
         const std::string where = name + ":" + std::to_string(node.source().begin.line) + ": strings." +
                                   std::string(key.str());
-        if (slot < 0)
+        if (slot < 0) {
             r.errors.push_back(where + ": unknown string slot name");
-        else if (!node.is_string())
+        } else if (!node.is_string()) {
             r.errors.push_back(where + ": must be a string");
-        else
+        } else {
             sources.texts[slot] = node.as_string()->get();
+            sources.where[slot] = where;
+        }
     }
 }
 
@@ -287,6 +300,16 @@ void ReadTextOverrides(Reader& r, const toml::table& texts, TextSources& sources
     }
 }
 
+// A text is reported where it was written: in the manifest's [texts] or in a
+// strings file; a strings file may well not suit the code page.
+void FailText(Reader& r, const TextSources& sources, int slot, const std::string& what)
+{
+    if (sources.at[slot] || sources.where[slot].empty())
+        Fail(r, sources.at[slot], "texts." + std::string(SlotNames[slot]), what);
+    else
+        r.errors.push_back(sources.where[slot] + ": " + what);
+}
+
 void ReadTexts(Reader& r, const toml::table& root, const std::string& stringsFile, PackageInputs& in)
 {
     TextSources sources;
@@ -305,11 +328,10 @@ void ReadTexts(Reader& r, const toml::table& root, const std::string& stringsFil
         ReadTextOverrides(r, *texts, sources);
     in.texts.resize(SLOT_COUNT);
     for (int i = 0; i < SLOT_COUNT; i++) {
-        const std::string key = "texts." + std::string(SlotNames[i]);
-        if (!ToCodePage(r, sources.at[i], key, ReplaceProduct(sources.texts[i], r.product), in.texts[i]))
-            continue;
-        if (in.texts[i].size() > COUNT_LIMIT)
-            Fail(r, sources.at[i], key, "is longer than 32767 bytes");
+        if (!Utf8ToCodePage(ReplaceProduct(sources.texts[i], r.product), r.codePage, in.texts[i]))
+            FailText(r, sources, i, CannotHold(r));
+        else if (in.texts[i].size() > COUNT_LIMIT)
+            FailText(r, sources, i, "is longer than 32767 bytes");
     }
 }
 
@@ -382,7 +404,7 @@ ItemData ReadItem(Reader& r, const toml::table& t, const std::string& path, cons
         item.data = std::move(bytes);
         return item;
     }
-    item.name = WithoutLeadingBackslash(RelativeName(r, at, Join(path, key), BaseName(file), strlen(SetupFolderExample)));
+    item.name = RelativeName(r, at, Join(path, key), BaseName(file), strlen(SetupFolderExample));
     item.form = ITEM_EXTERNAL;
     return item;
 }
@@ -468,7 +490,7 @@ void ReadProgram(Reader& r, const toml::table& t, const std::string& path, Comma
         if (c.path.size() > PATH_LIMIT)
             Fail(r, t.get("program"), path + ".program", "is longer than 259 bytes");
     } else {
-        c.path = RelativeName(r, t.get("program"), path + ".program", program, FolderLength(r, c.folder));
+        c.path = RootedName(r, t.get("program"), path + ".program", program, FolderLength(r, c.folder));
     }
     std::string arguments;
     Get(r, t, path, "arguments", arguments);
@@ -608,8 +630,8 @@ FileEntry ReadFile(Reader& r, const toml::table& t, const std::string& path)
     std::string target = BaseName(source);
     Get(r, t, path, "target", target);
     f.root = (int16_t)GetChoice(r, t, path, "root", {"destination", "system", "windows"}, 0);
-    f.relativeName = RelativeName(r, t.get("target") ? t.get("target") : t.get("source"), path + ".target",
-                                  target, FolderLength(r, f.root));
+    f.relativeName = RootedName(r, t.get("target") ? t.get("target") : t.get("source"), path + ".target", target,
+                                FolderLength(r, f.root));
     bool readme = false, carried = true;
     Get(r, t, path, "readme", readme);
     Get(r, t, path, "carried", carried);
@@ -630,8 +652,8 @@ FileEntry ReadFile(Reader& r, const toml::table& t, const std::string& path)
         std::string beside = BaseName(source);
         Get(r, t, path, "beside", beside);
         f.kind |= FILE_REFERENCE;
-        f.sourceName = WithoutLeadingBackslash(RelativeName(r, t.get("beside") ? t.get("beside") : t.get("source"),
-                                                            path + ".beside", beside, strlen(SetupFolderExample)));
+        f.sourceName = RelativeName(r, t.get("beside") ? t.get("beside") : t.get("source"), path + ".beside", beside,
+                                    strlen(SetupFolderExample));
     } else if (t.get("beside")) {
         Fail(r, t.get("beside"), path + ".beside", "is used only with carried = false");
     }
@@ -673,10 +695,10 @@ void ReadShortcuts(Reader& r, const toml::table& root, PackageInputs& in)
         if (!Get(r, t, path, "target", target))
             Fail(r, &t, path + ".target", "is missing");
         else
-            s.target = RelativeName(r, t.get("target"), path + ".target", target, FolderLength(r, s.targetFolder));
+            s.target = RootedName(r, t.get("target"), path + ".target", target, FolderLength(r, s.targetFolder));
         s.icon = "\\";
         if (Get(r, t, path, "icon", icon))
-            s.icon = RelativeName(r, t.get("icon"), path + ".icon", icon, FolderLength(r, s.iconFolder));
+            s.icon = RootedName(r, t.get("icon"), path + ".icon", icon, FolderLength(r, s.iconFolder));
         int64_t index = 0;
         GetInt(r, t, path, "icon_index", -32768, 32767, index);
         s.iconIndex = (int16_t)index;
@@ -685,8 +707,8 @@ void ReadShortcuts(Reader& r, const toml::table& root, PackageInputs& in)
         if (!Get(r, t, path, "name", name))
             Fail(r, &t, path + ".name", "is missing");
         else
-            s.linkName = WithoutLeadingBackslash(
-                RelativeName(r, t.get("name"), path + ".name", name, strlen(StartMenuExample) + r.product.size() + 1));
+            s.linkName = RelativeName(r, t.get("name"), path + ".name", name,
+                                      strlen(StartMenuExample) + r.productInCodePage.size() + 1);
         in.shortcuts.push_back(s);
     }
     if (in.shortcuts.size() > COUNT_LIMIT)
@@ -706,7 +728,8 @@ RegistryEntry ReadRegistryValue(Reader& r, const toml::table& t, const std::stri
     ToCodePage(r, t.get("key"), path + ".key", key, v.key);
     if (v.key.empty() && t.get("key"))
         Fail(r, t.get("key"), path + ".key", "must not be empty");
-    if (v.key.size() + (v.key.empty() || v.key.back() != '\\') > PATH_LIMIT)
+    // Asked of the UTF-8 key: a double-byte character may end in 0x5C.
+    if (v.key.size() + (key.empty() || key.back() != '\\') > PATH_LIMIT)
         Fail(r, t.get("key"), path + ".key", "is longer than 259 bytes");
     Get(r, t, path, "name", name);
     ToCodePage(r, t.get("name"), path + ".name", name, v.valueName);
@@ -771,7 +794,10 @@ void ReadProduct(Reader& r, const toml::table& root, PackageInputs& in, std::str
     Get(r, *product, "product", "strings", stringsFile);
     int64_t codePage = 1252;
     if (GetInt(r, *product, "product", "codepage", 0, 65535, codePage) && !IsSupportedCodePage((int)codePage))
-        Fail(r, product->get("codepage"), "product.codepage", "only code page 1252 is supported");
+        Fail(r, product->get("codepage"), "product.codepage", "must be one of " + SupportedCodePages());
+    else
+        r.codePage = in.codePage = (uint16_t)codePage;
+    ToCodePage(r, product->get("name"), "product.name", r.product, r.productInCodePage);
     in.flags = RestartFlags(r, *product);
     ReadUninstaller(r, product, in);
 }
@@ -794,7 +820,7 @@ uint32_t SumOfFileSizes(const std::vector<FileEntry>& files)
 
 bool LoadManifest(const std::string& path, PackageInputs& in, std::vector<std::string>& errors)
 {
-    Reader r{path, FolderOf(path), 1252, "", errors};
+    Reader r{path, FolderOf(path), 1252, "", "", errors};
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, bytes)) {
         errors.push_back(path + ": cannot read the manifest");

@@ -13,6 +13,7 @@ struct BannerInput {
 // Everything a package holds, texts already in the package's code page.
 struct PackageInputs {
     std::vector<std::string> texts; // one per string slot
+    uint16_t codePage = 1252;       // of the texts, recorded in the payload's header
     uint8_t flags = 0;              // the trailer's switches
     ItemData sound;
     uint16_t playMode = 0;

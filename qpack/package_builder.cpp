@@ -61,6 +61,7 @@ bool BuildSetup(const Bytes& stub, const PackageInputs& in, CompressionLevel lev
     parts.fileSectionLength = blocks.fileSectionLength;
     parts.spaceRequired = in.spaceRequired;
     parts.level = level;
+    parts.codePage = in.codePage;
     Bytes unpacked = blocks.script;
     unpacked.insert(unpacked.end(), blocks.data.begin(), blocks.data.end());
     parts.stream = ChooseStreamParameters(unpacked.data(), unpacked.size(), level);

@@ -1,4 +1,5 @@
 #include "package_contents.h"
+#include "codepage.h"
 #include "package/package_blocks.h"
 #include "package/string_table.h"
 #include <string.h>
@@ -100,7 +101,15 @@ bool ReadPackageContents(const std::vector<uint8_t>& executable, PackageContents
 {
     if (!Unpack(executable, contents, error))
         return false;
+    if (!IsSupportedCodePage(TextCodePage(contents)))
+        contents.damage.push_back("the header names code page " + std::to_string(TextCodePage(contents)) +
+                                  ", which qpack cannot decode: texts show their ASCII characters only");
     ReadSettings(contents);
     ReadData(contents);
     return true;
+}
+
+int TextCodePage(const PackageContents& c)
+{
+    return c.header.codePage ? c.header.codePage : 1252;
 }

@@ -32,3 +32,7 @@ struct PackageContents {
 // outside the file, a CRC or format error. Damaged records are listed in
 // contents.damage and the rest is still read.
 bool ReadPackageContents(const std::vector<uint8_t>& executable, PackageContents& contents, std::string& error);
+
+// The code page of the package's texts: the one its header records, or 1252
+// when it records none.
+int TextCodePage(const PackageContents& c);

@@ -7,11 +7,9 @@ const char* const SheetNames[4] = {"welcome", "destination", "ready", "finish"};
 
 namespace {
 
-const int CodePage = 1252;
-
-std::string Utf8(const char* text)
+std::string Utf8(const PackageContents& c, const char* text)
 {
-    return CodePageToUtf8(text, CodePage);
+    return CodePageToUtf8(text, TextCodePage(c));
 }
 
 std::string Hex(uint32_t value, int digits)
@@ -62,9 +60,10 @@ void DescribeTrailer(Report& r, const PackageContents& c)
     AddText(h, "crc", Hex(c.header.crc, 8));
     AddFlag(h, "crc_verified", true);
     AddNumber(h, "version", c.header.version);
+    AddNumber(h, "codepage", TextCodePage(c));
 }
 
-void DescribeItem(Report& parent, const std::string& key, const ItemSource& item)
+void DescribeItem(Report& parent, const std::string& key, const ItemSource& item, const PackageContents& c)
 {
     if (item.form == ITEM_NONE) {
         AddNothing(parent, key);
@@ -72,7 +71,7 @@ void DescribeItem(Report& parent, const std::string& key, const ItemSource& item
     }
     Report& r = AddObject(parent, key);
     if (item.form == ITEM_EXTERNAL)
-        AddText(r, "beside_setup", Utf8((const char*)item.bytes));
+        AddText(r, "beside_setup", Utf8(c, (const char*)item.bytes));
     else
         AddNumber(r, "embedded_bytes", item.size);
 }
@@ -81,8 +80,8 @@ void DescribeSettings(Report& r, const PackageContents& c)
 {
     Report& strings = AddObject(r, "strings");
     for (size_t i = 0; i < c.texts.size(); i++)
-        AddText(strings, SlotNames[i], Utf8(c.texts[i].c_str()));
-    DescribeItem(r, "sound", c.sound.source);
+        AddText(strings, SlotNames[i], Utf8(c, c.texts[i].c_str()));
+    DescribeItem(r, "sound", c.sound.source, c);
     if (c.sound.source.form != ITEM_NONE)
         AddFlag(r.items.back(), "repeat", c.sound.playMode != 1);
     Report& look = AddObject(r, "appearance");
@@ -98,14 +97,14 @@ void DescribeSettings(Report& r, const PackageContents& c)
         if (c.sheets[i].source.form == ITEM_NONE && k >= 1 && k <= i)
             AddText(sheets, SheetNames[i], std::string("same as ") + SheetNames[i - k]);
         else
-            DescribeItem(sheets, SheetNames[i], c.sheets[i].source);
+            DescribeItem(sheets, SheetNames[i], c.sheets[i].source, c);
     }
     Report& banners = AddObject(r, "banners");
     AddNumber(banners, "count", c.bannerHead.count);
     AddFlag(banners, "at_start", c.bannerHead.atStart);
     Report& list = AddArray(banners, "pictures");
     for (const BannerRecord& b : c.banners) {
-        DescribeItem(list, "", b.source);
+        DescribeItem(list, "", b.source, c);
         if (b.source.form == ITEM_NONE)
             continue;
         Report& place = AddArray(list.items.back(), "placement");
@@ -126,13 +125,13 @@ void DescribeCommands(Report& r, const PackageContents& c)
         }
         Report& cmd = AddObject(commands, names[i]);
         AddText(cmd, "folder", FolderName(k.folder));
-        AddText(cmd, "program", Utf8(k.path));
-        AddText(cmd, "arguments", Utf8(k.arguments));
+        AddText(cmd, "program", Utf8(c, k.path));
+        AddText(cmd, "arguments", Utf8(c, k.arguments));
         if (i >= 2)
             AddNumber(cmd, "exit_code", k.expectedExitCode);
         AddText(cmd, "flags", Hex(k.flags, 2));
         if (k.flags & COMMAND_HAS_MESSAGE && i != 1)
-            AddText(cmd, "message", Utf8(k.message));
+            AddText(cmd, "message", Utf8(c, k.message));
     }
 }
 
@@ -143,11 +142,11 @@ void DescribeFiles(Report& r, const PackageContents& c)
         const FileRecord& f = c.files[i];
         Report& file = AddObject(files);
         AddText(file, "root", FolderName(f.root));
-        AddText(file, "name", Utf8(f.relativeName));
+        AddText(file, "name", Utf8(c, f.relativeName));
         AddFlag(file, "uninstaller", i == 0);
         AddFlag(file, "readme", f.kind & FILE_README);
         if (IsReference(f)) {
-            AddText(file, "beside_setup", Utf8(f.sourceName));
+            AddText(file, "beside_setup", Utf8(c, f.sourceName));
             continue;
         }
         AddNumber(file, "size", f.size);
@@ -165,13 +164,13 @@ void DescribeShortcuts(Report& r, const PackageContents& c)
     for (const ShortcutRecord& s : c.shortcuts) {
         Report& link = AddObject(shortcuts);
         AddText(link, "folder", folders[s.linkFolder]);
-        AddText(link, "name", Utf8(s.linkName));
+        AddText(link, "name", Utf8(c, s.linkName));
         AddText(link, "target_root", FolderName(s.targetFolder));
-        AddText(link, "target", Utf8(s.target));
-        AddText(link, "arguments", Utf8(s.arguments));
+        AddText(link, "target", Utf8(c, s.target));
+        AddText(link, "arguments", Utf8(c, s.arguments));
         if (HasIcon(s)) {
             AddText(link, "icon_root", FolderName(s.iconFolder));
-            AddText(link, "icon", Utf8(s.icon));
+            AddText(link, "icon", Utf8(c, s.icon));
         }
         AddNumber(link, "icon_index", s.iconIndex);
     }
@@ -184,17 +183,17 @@ void DescribeRegistry(Report& r, const PackageContents& c)
     for (const RegistryRecord& v : c.registry) {
         Report& value = AddObject(values);
         AddText(value, "root", v.root < 5 ? roots[v.root] : Hex(v.root, 2));
-        AddText(value, "key", Utf8(v.key));
-        AddText(value, "name", Utf8(v.valueName));
+        AddText(value, "key", Utf8(c, v.key));
+        AddText(value, "name", Utf8(c, v.valueName));
         if (v.kind == VALUE_NUMBER)
             AddNumber(value, "number", v.number);
         else if (v.kind == VALUE_STRING && v.length > 0 && v.data[v.length - 1] == 0)
-            AddText(value, "string", Utf8((const char*)v.data));
+            AddText(value, "string", Utf8(c, (const char*)v.data));
         else
             AddNumber(value, "data_bytes", v.length);
         AddFlag(value, "stop_on_failure", v.flags & REGISTRY_STOP_ON_FAILURE);
         if (v.flags & REGISTRY_STOP_ON_FAILURE)
-            AddText(value, "message", Utf8(v.message));
+            AddText(value, "message", Utf8(c, v.message));
     }
 }
 

@@ -4,6 +4,7 @@
 #include "package/string_table.h"
 #include "qpack/package_builder.h"
 #include "qpack/package_contents.h"
+#include "qpack/package_description.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -174,6 +175,7 @@ TEST_F(BuiltDemo, TrailerCarriesTheSwitchesAndTheTrueSizes)
     EXPECT_EQ(contents.trailer.payloadOffset, 4096u);
     EXPECT_EQ(contents.trailer.payloadOffset + contents.trailer.packedSize, setup.size() - TRAILER_SIZE);
     EXPECT_EQ(contents.header.unpackedSize, contents.trailer.scriptSize + contents.trailer.dataSize);
+    EXPECT_EQ(contents.header.codePage, 1252);
 }
 
 TEST_F(BuiltDemo, TextsComeFromTheStringsFileAndTheOverridesInTheCodePage)
@@ -308,4 +310,45 @@ TEST(BuildSetup, WithoutBannersSoundOrCommands)
     EXPECT_EQ(contents.trailer.flags, TRAILER_GROUP_STEP);
     EXPECT_EQ(contents.texts[3], "Plain");
     EXPECT_TRUE(contents.damage.empty());
+}
+
+// A Russian product: texts, names and registry values in code page 1251,
+// recorded in the header and shown by inspect in UTF-8 again. The long
+// target fits below the product's folder only as the folder's name counts
+// one byte a letter, as in 1251, not two, as in UTF-8.
+TEST(BuildSetup, RussianProductInCodePage1251)
+{
+    ManifestFolder folder("cp1251");
+    folder.Write("a.txt", "a");
+    const std::string manifest = R"([product]
+name = "Программа"
+codepage = 1251
+[texts]
+footer = "Установка «{product}»"
+[[registry]]
+root = "HKCU"
+key = "Software\\Программа"
+name = "Путь"
+string = "Значение"
+[[file]]
+source = "a.txt"
+target = "Документы/Файл.txt"
+[[file]]
+source = "a.txt"
+target = ")" + std::string(230, 'x') + "\"\n";
+    PackageInputs inputs;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(LoadManifest(folder.Write("cp1251.toml", manifest), inputs, errors)) << errors[0];
+    Bytes setup;
+    std::string error;
+    ASSERT_TRUE(BuildSetup(Bytes(512, 0), inputs, COMPRESS_FAST, nullptr, setup, error)) << error;
+    PackageContents contents;
+    ASSERT_TRUE(ReadPackageContents(setup, contents, error)) << error;
+    EXPECT_EQ(LoadU16(setup.data() + contents.trailer.payloadOffset + 17), 1251);
+    EXPECT_EQ(contents.texts[3], "\xCF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE0");
+    const std::string text = RenderText(DescribePackage(contents));
+    for (const char* shown : {"codepage: 1251", "footer: \"Установка «Программа»\"", "key: \"Software\\\\Программа\"",
+                              "name: \"Путь\"", "string: \"Значение\"", "name: \"\\\\Документы\\\\Файл.txt\""})
+        EXPECT_NE(text.find(shown), std::string::npos) << shown;
+    EXPECT_NE(RenderJson(DescribePackage(contents)).find("\"codepage\":1251"), std::string::npos);
 }

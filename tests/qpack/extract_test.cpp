@@ -4,6 +4,7 @@
 #include "package/crc32.h"
 #include "package/package_writer.h"
 #include "qpack/extract.h"
+#include "qpack/package_builder.h"
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
@@ -18,9 +19,10 @@ FileEntry Carried(const std::string& name, const std::string& body)
     return f;
 }
 
-Bytes SetupWithFiles(const std::vector<FileEntry>& files)
+Bytes SetupWithFiles(const std::vector<FileEntry>& files, uint16_t codePage = 1252)
 {
     PackageParts parts;
+    parts.codePage = codePage;
     PutStringTable(parts.script, {"a", "b"});
     PutSoundRecord(parts.script, ItemData{}, 0);
     PutU16(parts.data, (uint16_t)files.size());
@@ -83,12 +85,44 @@ TEST(Extract, SafePathsStayBelowTheFolder)
     EXPECT_EQ(SafePathBelow("/x", std::string("a\x01", 2)), "");
 }
 
+// In code page 932 the second byte of "ソ" is 0x5C, the backslash. Names are
+// split by character, whether qpack wrote them or not: "ソ.." is a name of its
+// own, and "ソ\..\..\.." climbs out and is refused.
+TEST(Extract, DoubleByteNamesKeepTheirCharacters)
+{
+    ManifestFolder folder("cp932");
+    folder.Write("a.txt", "a");
+    const std::string manifest = "[product]\nname = \"ソフト\"\ncodepage = 932\n"
+                                 "[[file]]\nsource = \"a.txt\"\ntarget = \"ソ/ソ.txt\"\n";
+    PackageInputs inputs;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(LoadManifest(folder.Write("cp932.toml", manifest), inputs, errors)) << errors[0];
+    EXPECT_EQ(inputs.files[1].relativeName, "\\\x83\\\\\x83\\.txt");
+    Bytes built;
+    std::string error;
+    ASSERT_TRUE(BuildSetup(Bytes(256, 0x90), inputs, COMPRESS_FAST, nullptr, built, error)) << error;
+    const Bytes crafted = SetupWithFiles({Carried("\\uninstall.exe", "MZ"), Carried("\\\x83\\..\\b.txt", "x"),
+                                          Carried("\\\x83\\\\..\\..\\..\\c.txt", "x")},
+                                         932);
+    std::vector<std::string> problems;
+    for (const Bytes& setup : {built, crafted}) {
+        PackageContents contents;
+        ASSERT_TRUE(ReadPackageContents(setup, contents, error)) << error;
+        ExtractPackage(contents, folder.Path("deep/out"), problems);
+    }
+    EXPECT_EQ(problems.size(), 1u);
+    EXPECT_EQ(FilesBelow(folder.Path("deep")),
+              (std::vector<std::string>{"out/destination/ソ../b.txt", "out/destination/ソ/ソ.txt",
+                                        "out/uninstaller/uninstall.exe"}));
+}
+
 // Damaged packages, with the CRC made right so that the damage reaches the
 // decoder and the record readers, are read without fault.
 TEST(Extract, DamagedPackagesAreReadWithoutFault)
 {
     ManifestFolder folder("damaged");
-    const Bytes good = SetupWithFiles({Carried("\\uninstall.exe", "MZ"), Carried("\\a\\b.txt", "some text")});
+    const Bytes good =
+        SetupWithFiles({Carried("\\uninstall.exe", "MZ"), Carried("\\a\\b\x83\\.txt", "some text")}, 932);
     const PackageTrailer t = ParseTrailer(good.data() + good.size() - TRAILER_SIZE);
     std::mt19937 rng(5);
     for (int round = 0; round < 400; round++) {

@@ -44,6 +44,14 @@ const Mistake Mistakes[] = {
      "5: banner[0].placement: must be four percentages"},
     {"unknown_slot", "[texts]\nfooterr = \"x\"\n", "4: texts.footerr: unknown string slot name"},
     {"code_page", "[texts]\nfooter = \"\xE6\x97\xA5\"\n", "4: texts.footer: has a character that code page 1252 cannot hold"},
+    {"nul", "[texts]\nfooter = \"a\\u0000b\"\n", "4: texts.footer: has a character that code page 1252 cannot hold"},
+    // Keys at the start of a manifest still belong to [product].
+    {"unsupported_code_page", "codepage = 65001\n",
+     "3: product.codepage: must be one of 1250, 1251, 1252, 1253, 1254, 932, 936, 949, 950"},
+    {"emoji_in_932", "codepage = 932\n[[shortcut]]\nname = \"\xF0\x9F\x98\x80.lnk\"\ntarget = \"a.exe\"\n",
+     "5: shortcut[0].name: has a character that code page 932 cannot hold"},
+    {"yen_sign_in_932", "codepage = 932\n[[file]]\nsource = \"a.txt\"\ntarget = \"a\xC2\xA5" "b.txt\"\n",
+     "6: file[0].target: has a character that code page 932 cannot hold"},
     {"long_text", "[texts]\nfooter = \"LONGTEXT\"\n", "4: texts.footer: is longer than 32767 bytes"},
     {"bad_colour", "[appearance]\ntitle_colour = \"white\"\n", "4: appearance.title_colour: must be a colour"},
     {"colour_with_gradient", "[appearance]\nbackground = \"red\"\ncolour = \"#000000\"\n",
@@ -132,11 +140,13 @@ TEST(ManifestMistakes, ProductNameIsRequired)
 TEST(ManifestMistakes, StringsFileMistakesNameThatFile)
 {
     ManifestFolder folder("strings");
-    folder.Write("fr.toml", "[strings]\nfooter = \"pied\"\nfoot = \"x\"\n");
-    const std::string path = folder.Write("demo.toml", "[product]\nname = \"Demo\"\nstrings = \"fr.toml\"\n");
+    folder.Write("fr.toml", "[strings]\nfooter = \"pied\"\nfoot = \"x\"\nfinish_title = \"Termin\xC3\xA9\"\n");
+    const std::string path =
+        folder.Write("demo.toml", "[product]\nname = \"Demo\"\ncodepage = 1251\nstrings = \"fr.toml\"\n");
     PackageInputs inputs;
     std::vector<std::string> errors;
     EXPECT_FALSE(LoadManifest(path, inputs, errors));
-    ASSERT_EQ(errors.size(), 1u);
+    ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0], "fr.toml:3: strings.foot: unknown string slot name");
+    EXPECT_EQ(errors[1], "fr.toml:4: strings.finish_title: has a character that code page 1251 cannot hold");
 }
