@@ -13,6 +13,13 @@ std::string PackageFolder()
     return folder ? folder : "";
 }
 
+std::string Ansi(const std::wstring& text)
+{
+    char buffer[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, buffer, sizeof buffer, NULL, NULL);
+    return buffer;
+}
+
 struct CodePageRun : ::testing::Test {
     ScratchFolder work{"e2e-codepage"};
     std::string temp = work / "temp\\";
@@ -80,4 +87,16 @@ TEST_F(CodePageRun, JapaneseSetupFindsThePictureBesideItInAFolderOfTrailBackslas
 {
     ASSERT_EQ(GetACP(), 932u) << "run under a Japanese locale";
     ExpectBannerBesideFound(Utf16("表ソ"), Utf16("ソフト.exe"));
+}
+
+TEST_F(CodePageRun, RussianSetupAsksInRussian)
+{
+    ASSERT_EQ(GetACP(), 1251u) << "run under a Russian locale";
+    ASSERT_TRUE(StartProgram(setup, PackageFolder() + "/russian.exe", temp));
+    HWND question = WaitForWindow(setup, "#32770", Ansi(Utf16("Установка")).c_str());
+    ASSERT_TRUE(question) << "no question captioned in Russian";
+    EXPECT_EQ(MessageBoxText(question), Ansi(Utf16("Установить «Пример 1.0» на этот компьютер?")));
+    SaveScreenshot("codepage-1251-question");
+    ASSERT_TRUE(PressButton(question, IDNO));
+    EXPECT_EQ(WaitForExit(setup), 0);
 }
