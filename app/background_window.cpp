@@ -108,8 +108,8 @@ void PaintBanner(HDC dc, const Box& client)
 
 HFONT TextFont(int height, int width, int weight, const char* face)
 {
-    return CreateFontA(height, width, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       DEFAULT_QUALITY, FF_SWISS, face);
+    return CreateFontA(height, width, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, face);
 }
 
 void PaintFooter(HDC dc, const Box& client)

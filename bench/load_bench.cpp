@@ -71,8 +71,8 @@ Package Packed(const char* name, const Bytes& data)
     parts.level = COMPRESS_FAST;
     Bytes image;
     AppendPackage(image, parts);
-    Package p{name, Bytes(image.begin(), image.end() - TRAILER_SIZE), ParseTrailer(&image[image.size() - TRAILER_SIZE])};
-    return p;
+    const uint8_t* trailer = &image[image.size() - TRAILER_SIZE];
+    return Package{name, Bytes(image.begin(), image.end() - TRAILER_SIZE), ParseTrailer(trailer)};
 }
 
 // The stub with the package behind it, written to path.
