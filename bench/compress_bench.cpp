@@ -1,6 +1,7 @@
 // Size and speed of the payload encoder's levels on a corpus file, beside
 // zlib at level 9 and LZ4 HC at level 12 as yardsticks, and the decoding
 // speed of what our levels produce. Make the corpus with bench/make-corpus.sh.
+#include "bench/read_file.h"
 #include "package/package_writer.h"
 #include "package/unpack.h"
 #include <chrono>
@@ -11,20 +12,6 @@
 #include <zlib.h>
 
 namespace {
-
-bool ReadFile(const char* path, Bytes& bytes)
-{
-    FILE* f = fopen(path, "rb");
-    if (!f)
-        return false;
-    uint8_t buffer[1 << 16];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    const bool ok = !ferror(f);
-    fclose(f);
-    return ok;
-}
 
 double Seconds(std::chrono::steady_clock::time_point start)
 {

@@ -32,5 +32,8 @@ uint32_t UnpackAreaSize(uint32_t scriptSize, uint32_t dataSize);
 // Expands packedSize bytes of payload at source into destination, a
 // zero-filled area of capacity bytes. Returns the bytes produced, or 0 for a
 // CRC or version mismatch, a bad match, a token cut off by the end of the
-// stream, or output that would not fit the area.
+// stream, or output that would not fit the area. Copies move whole blocks of
+// bytes and may write anywhere inside the area, never outside it: on success
+// the bytes past those produced are 0 again, on failure the area holds
+// anything.
 uint32_t UnpackPayload(const uint8_t* source, uint8_t* destination, uint32_t packedSize, uint32_t capacity);

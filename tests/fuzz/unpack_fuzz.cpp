@@ -17,9 +17,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size)
                           Crc32(input + 8, size - 8), PACK_VERSION};
     WritePackHeader(h, payload.data());
     const uint32_t capacity = (uint32_t)(input[2] | input[3] << 8) * 4;
-    std::vector<uint8_t> area(capacity + 1, 0); // never empty: the loader never passes a null area
+    // One byte more than the capacity: the loader never passes a null area,
+    // and a write just past the capacity would not be caught otherwise.
+    std::vector<uint8_t> area(capacity + 1, 0);
     const uint32_t produced = UnpackPayload(payload.data(), area.data(), (uint32_t)payload.size(), capacity);
-    if (produced > capacity)
+    if (produced > capacity || area[capacity] != 0)
+        __builtin_trap();
+    // After a success the area past the output is zeros again, as it was
+    // handed over: each byte from there on equals the next, the first is 0.
+    const uint8_t* past = area.data() + produced;
+    if (produced != 0 && (past[0] != 0 || memcmp(past, past + 1, capacity - produced) != 0))
         __builtin_trap();
     return 0;
 }

@@ -2,6 +2,7 @@
 #include "package/crc32.h"
 #include "package/package_writer.h"
 #include "package/unpack.h"
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -22,11 +23,15 @@ struct Result {
 };
 
 // Unpacks into an area of exactly `capacity` heap bytes, so that a write past
-// it is caught by AddressSanitizer as well as by the result.
+// it is caught by AddressSanitizer as well as by the result. After a success
+// the area past the output must be zeros, as the loader hands it over.
 Result Unpack(const Bytes& payload, uint32_t capacity = 1024)
 {
     std::vector<uint8_t> area(capacity, 0);
     const uint32_t produced = UnpackPayload(payload.data(), area.data(), (uint32_t)payload.size(), capacity);
+    if (produced != 0) {
+        EXPECT_EQ(std::count(area.begin() + produced, area.end(), 0), capacity - produced) << "past the output";
+    }
     area.resize(produced);
     return {produced, area};
 }
@@ -49,6 +54,30 @@ Bytes Cat(std::initializer_list<Bytes> parts)
 Bytes Match(uint16_t offset, uint8_t length)
 {
     return Bytes{(uint8_t)offset, (uint8_t)(offset >> 8), length};
+}
+
+// Appends what a match `distance` bytes behind the end of out produces.
+void AppendMatch(Bytes& out, size_t distance, size_t length)
+{
+    for (size_t i = 0; i < length; i++)
+        out.push_back(i < distance ? out[out.size() - distance] : 0);
+}
+
+// Stretches of zeros, of random bytes and of copies from up to 1000 bytes
+// back: literal runs of every length, matches of zeros and matches from less
+// than a wide move behind the output as well as from far.
+Bytes MixedData(std::mt19937& rng, size_t size)
+{
+    Bytes data(1000);
+    for (uint8_t& b : data)
+        b = (uint8_t)rng();
+    while (data.size() < size) {
+        const size_t stretch = 1 + rng() % 300, distance = 1 + rng() % 1000;
+        const unsigned kind = rng() % 3;
+        for (size_t i = 0; i < stretch; i++)
+            data.push_back(kind == 0 ? 0 : kind == 1 ? (uint8_t)rng() : data[data.size() - distance]);
+    }
+    return data;
 }
 
 } // namespace
@@ -183,5 +212,57 @@ TEST(Unpack, EncodedPayloadsRoundTrip)
         const Result r = Unpack(payload, (uint32_t)data.size() + PACK_SLACK);
         EXPECT_EQ(r.out, data) << "window " << n;
         EXPECT_EQ(ParsePackHeader(payload.data()).unpackedSize, data.size());
+    }
+}
+
+// Wide moves leave bytes of the stream past the output. A match that reaches
+// past the output must still read zeros there, and when the output ends, as
+// here after a group of empty matches, the area past it must be zeros again.
+TEST(Unpack, MatchesPastTheOutputReadZerosAfterWideMoves)
+{
+    const Bytes prefix = {'a', 'b', 'c', 'd'};
+    Bytes emptyMatches = Flags(0xFFFFFFFFu);
+    for (int i = 0; i < 32; i++)
+        emptyMatches = Cat({emptyMatches, Match(4, 0)});
+    const Bytes stream = Cat({prefix, Flags(1u << 8 | 1u << 12 | 1u << 31), Bytes(8, 'L'), Match(4, 20),
+                              {'x', 'y', 'z'}, Match(2, 10), Bytes(18, 't'), Match(0, 1), emptyMatches});
+    const Bytes expected =
+        Cat({prefix, Bytes(8, 'L'), Bytes(20, 0), {'x', 'y', 'z', 'y', 'z'}, Bytes(8, 0), Bytes(19, 't')});
+    EXPECT_EQ(Unpack(Payload(4, 255, stream), 16384).out, expected);
+}
+
+// A group of the longest matches with just the room for wide moves in the
+// area, and in the stream with 25 literals behind it but not with 24; then a
+// group that ends the stream and the area on their last bytes.
+TEST(Unpack, GroupsEndOnTheLastByteOfStreamAndArea)
+{
+    Bytes prefix;
+    for (int i = 0; i < 300; i++)
+        prefix.push_back((uint8_t)(i * 7 + 1));
+    for (uint8_t literals : {25, 24}) {
+        Bytes stream = Cat({prefix, Flags(0xFFFFFFFFu)});
+        Bytes expected = prefix;
+        for (int i = 0; i < 32; i++) {
+            stream = Cat({stream, Match(0, 255)});
+            AppendMatch(expected, 300, 255);
+        }
+        stream = Cat({stream, Flags(1u << literals), Bytes(literals, 'e'), Match(0, 32 - literals)});
+        expected = Cat({expected, Bytes(literals, 'e')});
+        AppendMatch(expected, 300, 32 - literals);
+        const Bytes payload = Payload(300, 255, stream);
+        EXPECT_EQ(Unpack(payload, 300 + 32 * 255 + 32).out, expected);
+        EXPECT_EQ(Unpack(payload, 300 + 32 * 255 + 31).produced, 0u);
+    }
+}
+
+TEST(Unpack, RandomRoundTripsWithSmallMargins)
+{
+    std::mt19937 rng(5);
+    for (int trial = 0; trial < 30; trial++) {
+        const Bytes data = MixedData(rng, 9000 + rng() % 20000);
+        const uint32_t n = trial % 2 ? 65535 : 1 + rng() % 2000;
+        const uint32_t margin = rng() % 40;
+        const Bytes payload = PackPayload(data, StreamParameters{n, 255});
+        EXPECT_EQ(Unpack(payload, (uint32_t)data.size() + margin).out, data) << trial;
     }
 }
