@@ -38,7 +38,7 @@ void PrintRow(const Row& row, size_t size)
 // mapping is; clearing the area is not timed. Negative when the output differs.
 double DecodeSeconds(const Bytes& payload, const Bytes& data)
 {
-    std::vector<uint8_t> area(data.size() + PACK_SLACK);
+    std::vector<uint8_t> area(data.size());
     double best = 1e9;
     for (int run = 0; run < 3; run++) {
         memset(area.data(), 0, area.size());

@@ -86,7 +86,7 @@ int main(int argc, char** argv)
         data = SampleInstallData(64u << 20);
     const size_t size = data.size();
     const Bytes payload = argc == 2 ? PackAtBestLevel(data) : PackPayload(data, StreamParameters{65535, 255});
-    std::vector<uint8_t> area(size + PACK_SLACK);
+    std::vector<uint8_t> area(size);
     uint32_t produced = 0;
     // The decoder needs a zero-filled area, as the loader's fresh mapping is.
     const double unpack = BestSeconds([&] { memset(area.data(), 0, area.size()); }, [&] {

@@ -26,12 +26,6 @@ void WritePackHeader(const PackHeader& h, uint8_t* bytes)
     StoreU16(bytes + 17, h.codePage);
 }
 
-uint32_t UnpackAreaSize(uint32_t scriptSize, uint32_t dataSize)
-{
-    uint64_t size = (uint64_t)scriptSize + dataSize + PACK_SLACK;
-    return size > 0xFFFFFFFFu ? 0 : (uint32_t)size;
-}
-
 namespace {
 
 constexpr size_t MOVE = 16;      // bytes of one wide move

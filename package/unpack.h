@@ -6,7 +6,6 @@
 enum {
     PACK_HEADER_SIZE = 84,
     PACK_VERSION = 2,
-    PACK_SLACK = 10, // the unpack area is this much larger than the two halves
 };
 
 struct PackHeader {
@@ -24,10 +23,6 @@ struct PackHeader {
 
 PackHeader ParsePackHeader(const uint8_t* bytes);
 void WritePackHeader(const PackHeader& h, uint8_t* bytes);
-
-// Bytes of the zero-filled area a payload unpacks into; 0 when the halves are
-// too large for a 32-bit area.
-uint32_t UnpackAreaSize(uint32_t scriptSize, uint32_t dataSize);
 
 // Expands packedSize bytes of payload at source into destination, a
 // zero-filled area of capacity bytes. Returns the bytes produced, or 0 for a

@@ -105,13 +105,14 @@ Bytes Pack(const Bytes& data, uint32_t window, CompressionLevel level)
     return PackPayload(data, StreamParameters{window, 255}, level);
 }
 
-// Unpacks into a zero-filled area of exactly the size the loader gives it.
+// Unpacks with exactly the capacity the loader gives, into an area followed
+// by the one byte of the data block's terminator, as in the loader.
 ::testing::AssertionResult RoundTrips(const Bytes& data, uint32_t window, CompressionLevel level)
 {
     const Bytes payload = Pack(data, window, level);
-    std::vector<uint8_t> area(data.size() + PACK_SLACK, 0);
+    std::vector<uint8_t> area(data.size() + 1, 0);
     const uint32_t produced =
-        UnpackPayload(payload.data(), area.data(), (uint32_t)payload.size(), (uint32_t)area.size());
+        UnpackPayload(payload.data(), area.data(), (uint32_t)payload.size(), (uint32_t)data.size());
     if (produced != data.size())
         return ::testing::AssertionFailure() << "produced " << produced << " of " << data.size();
     if (!std::equal(data.begin(), data.end(), area.begin()))
@@ -150,7 +151,7 @@ TEST(StreamEncoder, ShorterMatchLimitIsKept)
     for (CompressionLevel level : LEVELS)
         for (uint32_t limit : {0u, 2u, 3u, 4u, 100u}) {
             const Bytes payload = PackPayload(data, StreamParameters{2048, limit}, level);
-            std::vector<uint8_t> area(data.size() + PACK_SLACK, 0);
+            std::vector<uint8_t> area(data.size(), 0);
             EXPECT_EQ(UnpackPayload(payload.data(), area.data(), (uint32_t)payload.size(), (uint32_t)area.size()),
                       data.size())
                 << "M = " << limit << ", level " << level;
