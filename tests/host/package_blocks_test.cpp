@@ -3,7 +3,6 @@
 #include "package/package_blocks.h"
 #include "package/package_writer.h"
 #include <gtest/gtest.h>
-#include <string.h>
 
 namespace {
 
@@ -50,11 +49,6 @@ TEST(PackageBlocks, EachBlockIsFollowedByAZeroByteWithoutACopyOfTheData)
     EXPECT_EQ(Blocks(payload, Halves(payload, 2, 3)), (Bytes{'a', 'b', 0, 'c', 'b', 'c', 0}));
     EXPECT_EQ(Blocks(payload, Halves(payload, 0, 5)), (Bytes{0, 'a', 'b', 'c', 'b', 'c', 0}));
     EXPECT_EQ(Blocks(payload, Halves(payload, 5, 0)), (Bytes{'a', 'b', 'c', 'b', 'c', 0, 0}));
-    Bytes area(BlockAreaSize(Halves(payload, 2, 3)), 0);
-    const PackageTrailer t = Halves(payload, 2, 3);
-    ASSERT_EQ(UnpackBlocks(payload.data(), t, area.data()), 1);
-    EXPECT_EQ(ScriptBlockIn(area.data()), area.data());
-    EXPECT_STREQ((const char*)DataBlockIn(area.data(), t), "cbc");
 }
 
 TEST(PackageBlocks, HeaderMustClaimTheHalvesSum)
