@@ -83,14 +83,17 @@ void ReadSheetPictures()
 
 void ReadBannerPicture(TempFileRecord& record, const char* tempName, int first)
 {
+    BannerRecord banner;
     if (!first) {
-        const BannerHead head = ReadBannerHead(SettingsCursor);
+        BannerHead head;
+        const int read = ReadBannerList(SettingsCursor, head, banner);
         BannerCount = head.count;
         BannerAtStart = head.atStart;
-        if (BannerCount == 0)
+        if (!read)
             return;
+    } else {
+        banner = ReadBannerRecord(SettingsCursor);
     }
-    const BannerRecord banner = ReadBannerRecord(SettingsCursor);
     PlaceItem(record, banner.source, tempName);
     if (banner.source.form != ITEM_NONE)
         memcpy(BannerPlacement, banner.placement, sizeof BannerPlacement);

@@ -115,6 +115,20 @@ BannerRecord ReadBannerRecord(ByteCursor& c)
     return r;
 }
 
+int ReadBannerList(ByteCursor& c, BannerHead& head, BannerRecord& first)
+{
+    head = ReadBannerHead(c);
+    if (head.count == 0)
+        return 0;
+    first = ReadBannerRecord(c);
+    return 1;
+}
+
+int FurtherBannerRecords(const BannerHead& head)
+{
+    return head.count > 1 ? head.count - 1 : 0;
+}
+
 CommandRecord ReadCommandRecord(ByteCursor& c, CommandVariant variant)
 {
     const CommandRecord absent = {0, 0, "", "", 0, 0, ""};

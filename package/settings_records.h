@@ -76,4 +76,11 @@ void ReadAppearanceRecord(ByteCursor& c, Appearance& a);
 SheetRecord ReadSheetRecord(ByteCursor& c);
 BannerHead ReadBannerHead(ByteCursor& c);
 BannerRecord ReadBannerRecord(ByteCursor& c);
+// The banner list head and, for any count but 0, the first banner record:
+// 1 when that record was read. A negative count announces banners too, since
+// the program tests the count only for none.
+int ReadBannerList(ByteCursor& c, BannerHead& head, BannerRecord& first);
+// The banner records that follow the commands: one for each banner after the
+// first.
+int FurtherBannerRecords(const BannerHead& head);
 CommandRecord ReadCommandRecord(ByteCursor& c, CommandVariant variant);

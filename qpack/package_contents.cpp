@@ -51,13 +51,13 @@ void ReadSettings(PackageContents& c)
     ReadAppearanceRecord(cursor, c.appearance);
     for (SheetRecord& s : c.sheets)
         s = ReadSheetRecord(cursor);
-    c.bannerHead = ReadBannerHead(cursor);
-    if (c.bannerHead.count > 0)
-        c.banners.push_back(ReadBannerRecord(cursor));
+    BannerRecord first;
+    if (ReadBannerList(cursor, c.bannerHead, first))
+        c.banners.push_back(first);
     const CommandVariant variants[4] = {COMMAND_UNINSTALL_1, COMMAND_UNINSTALL_2, COMMAND_INSTALL, COMMAND_INSTALL};
     for (int i = 0; i < 4; i++)
         c.commands[i] = ReadCommandRecord(cursor, variants[i]);
-    for (int i = 1; i < c.bannerHead.count && !cursor.overrun; i++)
+    for (int i = 0; i < FurtherBannerRecords(c.bannerHead) && !cursor.overrun; i++)
         c.banners.push_back(ReadBannerRecord(cursor));
     if (cursor.overrun)
         c.damage.push_back("the settings records run past the end of the script block");

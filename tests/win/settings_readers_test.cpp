@@ -196,6 +196,24 @@ TEST_F(SettingsReaders, BannersAreReadOneRecordAtATime)
     EXPECT_EQ(BannerPicture.present, 0u);
 }
 
+TEST_F(SettingsReaders, NegativeBannerCountStillReadsTheFirstBanner)
+{
+    const int32_t placement[4] = {1, 2, 3, 4};
+    PutBannerHead(block, -1, 1);
+    PutBannerRecord(block, External("b.bmp"), placement);
+    PutCommandRecord(block, COMMAND_UNINSTALL_1, Command(FOLDER_DESTINATION, "\\u.exe", "/u1"));
+    Start();
+    ReadBannerPicture(BannerPicture, BannerTempName, 0);
+    EXPECT_EQ(BannerCount, -1);
+    EXPECT_STREQ(BannerPicture.path, "C:\\dl\\b.bmp");
+    char path[PATH_SIZE];
+    const char* arguments;
+    const char* message;
+    uint8_t flags;
+    ASSERT_EQ(ReadUninstallCommand1(path, &arguments, &flags, &message), 1);
+    EXPECT_STREQ(arguments, "/u1");
+}
+
 TEST_F(SettingsReaders, NoBannersReadsOnlyTheCount)
 {
     PutBannerHead(block, 0, 0);
