@@ -1,0 +1,60 @@
+// Cuts setup files into the inputs of each fuzz target: the whole file, the
+// payload in the decoder target's form, the script block and the data block.
+//   make_seeds OUTPUT_FOLDER SETUP...
+#include "package/byte_cursor.h"
+#include "qpack/package_contents.h"
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdio.h>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void Write(const std::filesystem::path& path, const uint8_t* bytes, size_t size)
+{
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary).write((const char*)bytes, (std::streamsize)size);
+}
+
+// The decoder target's input: N, the capacity in 4-byte units, M, three
+// spare bytes, then the stream after the header.
+Bytes DecoderInput(const Bytes& setup, const PackageContents& c)
+{
+    const uint32_t capacity = (c.trailer.scriptSize + c.trailer.dataSize + 3) / 4;
+    Bytes in = {(uint8_t)c.header.rawLength, (uint8_t)(c.header.rawLength >> 8), (uint8_t)capacity,
+                (uint8_t)(capacity > 0xFFFF ? 0xFF : capacity >> 8), (uint8_t)c.header.maxMatch, 0, 0, 0};
+    const uint8_t* stream = setup.data() + c.trailer.payloadOffset + PACK_HEADER_SIZE;
+    in.insert(in.end(), stream, stream + c.trailer.packedSize - PACK_HEADER_SIZE);
+    return in;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        fprintf(stderr, "usage: make_seeds OUTPUT_FOLDER SETUP...\n");
+        return 2;
+    }
+    const std::filesystem::path out = argv[1];
+    for (int i = 2; i < argc; i++) {
+        std::ifstream in(argv[i], std::ios::binary);
+        const Bytes setup((std::istreambuf_iterator<char>(in)), {});
+        PackageContents c;
+        std::string error;
+        if (!ReadPackageContents(setup, c, error)) {
+            fprintf(stderr, "%s: %s\n", argv[i], error.c_str());
+            return 1;
+        }
+        const std::string name = std::filesystem::path(argv[i]).stem().string();
+        const Bytes decoder = DecoderInput(setup, c);
+        Write(out / "load" / name, setup.data(), setup.size());
+        Write(out / "inspect" / name, setup.data(), setup.size());
+        Write(out / "unpack" / name, decoder.data(), decoder.size());
+        Write(out / "script" / name, c.script.data(), c.script.size() - 1);
+        Write(out / "data" / name, c.data.data(), c.data.size() - 1);
+    }
+    return 0;
+}

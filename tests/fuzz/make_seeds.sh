@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets' seeds from the test products' manifests, on a
+# stand-in setup program of a few bytes so that the fuzzers spend their
+# mutations on the package, and empties the folders the fuzzers add to.
+#   make_seeds.sh QPACK MAKE_SEEDS SEEDS_FOLDER CORPUS_FOLDER
+set -euo pipefail
+qpack=$1 make_seeds=$2 seeds=$3 corpus=$4
+source=$(cd "$(dirname "$0")/../.." && pwd)
+rm -rf "$seeds" "$corpus"
+mkdir -p "$seeds/setups" "$seeds/manifest"
+printf 'MZ stand-in setup program\n' > "$seeds/stub"
+for manifest in "$source"/tests/e2e/packages/*.toml "$source"/examples/demo/demo.toml; do
+  name=$(basename "$manifest" .toml)
+  "$qpack" build "$manifest" -o "$seeds/setups/$name.exe" --stub "$seeds/stub" --fast >/dev/null 2>&1
+  cp "$manifest" "$seeds/manifest/$name.toml"
+done
+"$make_seeds" "$seeds" "$seeds"/setups/*.exe
+for target in "$seeds"/*/; do
+  mkdir -p "$corpus/$(basename "$target")"
+done
