@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # qpack's command line: exit codes 0, 1 and 2, no output file after a
-# mistake, and byte-identical outputs from the same inputs.
+# mistake, byte-identical outputs from the same inputs, and outputs that would
+# replace an input or something other than a regular file refused.
 set -u
 qpack=$1
 demo=$2
@@ -17,6 +18,14 @@ expect() { # expected-code description command...
     echo "FAIL: $what: exit code $got, expected $want"; cat "$work/err.txt"; failures=$((failures + 1))
   fi
 }
+
+check() { # description command...
+  local what=$1
+  shift
+  "$@" || { echo "FAIL: $what"; cat "$work/err.txt"; failures=$((failures + 1)); }
+}
+
+said() { grep -qF -- "$1" "$work/err.txt"; }
 
 stub="$work/stub.exe"
 head -c 4096 /dev/zero >"$stub"
@@ -40,10 +49,37 @@ expect 1 "inspect a missing file" "$qpack" inspect "$work/missing.exe"
 printf '[product]\nname = "Bad"\n[[file]]\nsource = "missing.txt"\n' >"$work/bad.toml"
 expect 1 "build a bad manifest" "$qpack" build "$work/bad.toml" -o "$work/bad.exe" --stub "$stub"
 [ ! -e "$work/bad.exe" ] || { echo "FAIL: a bad manifest left an output file"; failures=$((failures + 1)); }
-grep -q "bad.toml:4: file\[0\].source: cannot read 'missing.txt'" "$work/err.txt" ||
-  { echo "FAIL: unexpected message:"; cat "$work/err.txt"; failures=$((failures + 1)); }
+check "the reason a file cannot be read" said "bad.toml:4: file[0].source: cannot read 'missing.txt': No such file"
 expect 1 "build with a missing stub" "$qpack" build "$demo" -o "$work/c.exe" --stub "$work/none.exe"
 [ ! -e "$work/c.exe" ] || { echo "FAIL: a missing stub left an output file"; failures=$((failures + 1)); }
+
+# Outputs that are inputs, however spelt, or no regular files are refused
+# before anything is written; the inputs are a copy of the demo's.
+cp -r "$(dirname "$demo")" "$work/demo"
+manifest="$work/demo/demo.toml"
+mkfifo "$work/fifo"
+ln "$work/demo/LICENSE.txt" "$work/licence-link"
+snapshot() { # kinds, sizes, times and checksums of the inputs; run in $(...)
+  cd "$work" || return
+  find demo stub.exe fifo licence-link -printf '%p %y %s %T@\n'
+  find demo stub.exe -type f -exec cksum {} +
+}
+before=$(snapshot)
+for output in "$stub" "$manifest" "$work/demo/LICENSE.txt" "$work/demo/../demo/media/chime.wav" \
+  "$work/licence-link" "$work/fifo" "$work/demo"; do
+  expect 2 "refuse $output as the output" "$qpack" build "$manifest" -o "$output" --stub "$stub"
+done
+check "refused outputs leave every input as it was" [ "$(snapshot)" = "$before" ]
+
+# A write that fails midway (files may not grow past 8 KB) leaves the old
+# output and no temporary file.
+small_files() { (trap '' XFSZ; ulimit -f 8; "$@"); }
+mkdir "$work/out"
+cp "$work/a.exe" "$work/out/setup.exe"
+expect 1 "a write that fails midway" small_files "$qpack" build "$manifest" -o "$work/out/setup.exe" --stub "$stub"
+check "the reason of the failed write" said "File too large"
+check "the old output stays" cmp -s "$work/a.exe" "$work/out/setup.exe"
+check "no temporary file stays" [ "$(ls -A "$work/out")" = "setup.exe" ]
 
 [ $failures -eq 0 ] && echo "all command-line checks passed"
 exit $((failures > 0))
