@@ -148,6 +148,18 @@ int Extract(const std::string& path, const std::string& folder)
     return problems.empty() ? EXIT_OK : EXIT_BAD_INPUT;
 }
 
+// An empty path names no file; as extract's folder it would have the files
+// written below the root.
+const CLI::Validator NotEmpty(
+    [](std::string& value) { return value.empty() ? std::string("must not be empty") : std::string(); }, "", "");
+
+// A word left over where a command belongs, which is none of qpack's, or "".
+std::string UnknownWord(const CLI::App& app, const CLI::ParseError& e)
+{
+    const std::vector<std::string> rest = app.remaining();
+    return e.get_exit_code() == 0 || !app.get_subcommands().empty() || rest.empty() ? "" : rest[0];
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -157,20 +169,28 @@ int main(int argc, char** argv)
     std::string manifest, output, stub = QI_DEFAULT_STUB, setup, folder;
     bool fast = false, json = false;
     CLI::App* build = app.add_subcommand("build", "build a setup program from a manifest");
-    build->add_option("manifest", manifest, "the product's manifest (TOML)")->required();
-    build->add_option("-o,--output", output, "the setup program to write")->required();
-    build->add_option("--stub", stub, "the setup program to append the package to")->capture_default_str();
+    build->add_option("manifest", manifest, "the product's manifest (TOML)")->required()->check(NotEmpty);
+    build->add_option("-o,--output", output, "the setup program to write")->required()->check(NotEmpty);
+    build->add_option("--stub", stub, "the setup program to append the package to")
+        ->capture_default_str()
+        ->check(NotEmpty);
     build->add_flag("--fast", fast, "compress faster, a little less well");
     CLI::App* inspect = app.add_subcommand("inspect", "verify a setup program and print its package");
-    inspect->add_option("setup", setup, "the setup program")->required();
+    inspect->add_option("setup", setup, "the setup program")->required()->check(NotEmpty);
     inspect->add_flag("--json", json, "print JSON");
     CLI::App* extract = app.add_subcommand("extract", "write the files, pictures and sound of a package");
-    extract->add_option("setup", setup, "the setup program")->required();
-    extract->add_option("folder", folder, "the folder to write into")->required();
+    extract->add_option("setup", setup, "the setup program")->required()->check(NotEmpty);
+    extract->add_option("folder", folder, "the folder to write into")->required()->check(NotEmpty);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e) == 0 ? EXIT_OK : EXIT_USAGE;
+        const std::string word = UnknownWord(app, e);
+        if (word.empty())
+            return app.exit(e) == 0 ? EXIT_OK : EXIT_USAGE;
+        const char* kind = word[0] == '-' ? "option" : "command";
+        Complain("qpack: unknown " + std::string(kind) + " '" + word +
+                 "'; the commands are build, inspect and extract (see --help)");
+        return EXIT_USAGE;
     }
     if (build->parsed())
         return Build(manifest, output, stub, fast);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # qpack's command line: exit codes 0, 1 and 2, no output file after a
-# mistake, byte-identical outputs from the same inputs, and outputs that would
-# replace an input or something other than a regular file refused.
+# mistake or an unknown command, byte-identical outputs from the same inputs,
+# and outputs that would replace an input or something other than a regular
+# file refused.
 set -u
 qpack=$1
 demo=$2
@@ -31,6 +32,7 @@ stub="$work/stub.exe"
 head -c 4096 /dev/zero >"$stub"
 expect 2 "no command" "$qpack"
 expect 2 "unknown command" "$qpack" pack "$demo"
+check "an unknown command is named" said "qpack: unknown command 'pack'"
 expect 2 "build without output" "$qpack" build "$demo"
 expect 0 "help" "$qpack" --help
 expect 0 "build the demo" "$qpack" build "$demo" -o "$work/a.exe" --stub "$stub"
@@ -43,6 +45,8 @@ expect 0 "inspect as JSON" "$qpack" inspect --json "$work/a.exe"
 head -c 1 "$work/out.txt" | grep -q '{' || { echo "FAIL: --json prints no object"; failures=$((failures + 1)); }
 expect 0 "extract" "$qpack" extract "$work/a.exe" "$work/files"
 [ -f "$work/files/destination/bin/hello.cmd" ] || { echo "FAIL: extract wrote no hello.cmd"; failures=$((failures + 1)); }
+# The stub holds no package: even a qpack that took "" for the root would write nothing there.
+expect 2 "extract into an empty folder name" "$qpack" extract "$stub" ""
 expect 1 "inspect the stub" "$qpack" inspect "$stub"
 expect 1 "inspect a missing file" "$qpack" inspect "$work/missing.exe"
 
