@@ -109,25 +109,19 @@ int Build(const std::string& manifest, const std::string& output, const std::str
     return EXIT_OK;
 }
 
-bool Open(const std::string& path, Bytes& exe, PackageContents& contents)
+bool Open(const std::string& path, PackageContents& contents)
 {
     std::string error;
-    if (!ReadWholeFile(path, exe, error)) {
-        Complain(path + ": cannot read the file: " + error);
-        return false;
-    }
-    if (!ReadPackageContents(exe, contents, error)) {
-        Complain(path + ": " + error);
-        return false;
-    }
-    return true;
+    if (ReadPackageFile(path, contents, error))
+        return true;
+    Complain(path + ": " + error);
+    return false;
 }
 
 int Inspect(const std::string& path, bool json)
 {
-    Bytes exe;
     PackageContents contents;
-    if (!Open(path, exe, contents))
+    if (!Open(path, contents))
         return EXIT_BAD_INPUT;
     const Report report = DescribePackage(contents);
     fputs((json ? RenderJson(report) : RenderText(report)).c_str(), stdout);
@@ -136,9 +130,8 @@ int Inspect(const std::string& path, bool json)
 
 int Extract(const std::string& path, const std::string& folder)
 {
-    Bytes exe;
     PackageContents contents;
-    if (!Open(path, exe, contents))
+    if (!Open(path, contents))
         return EXIT_BAD_INPUT;
     std::vector<std::string> problems = contents.damage;
     const int written = ExtractPackage(contents, folder, problems);

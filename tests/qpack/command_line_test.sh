@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # qpack's command line: exit codes 0, 1 and 2, no output file after a
-# mistake or an unknown command, byte-identical outputs from the same inputs,
-# and outputs that would replace an input or something other than a regular
-# file refused.
+# mistake, unknown commands named, byte-identical outputs from the same
+# inputs, outputs that would replace an input or something other than a
+# regular file refused, and hostile setup files refused within a small memory
+# limit (the third argument, in KB, "unlimited" under sanitizers).
 set -u
 qpack=$1
 demo=$2
+memory=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -84,6 +86,26 @@ expect 1 "a write that fails midway" small_files "$qpack" build "$manifest" -o "
 check "the reason of the failed write" said "File too large"
 check "the old output stays" cmp -s "$work/a.exe" "$work/out/setup.exe"
 check "no temporary file stays" [ "$(ls -A "$work/out")" = "setup.exe" ]
+
+# Hostile setup files: a 35 KB file whose trailer claims 1 GB, a 600 MB one
+# (sparse) whose trailer names nearly all of it as payload, one over 4 GB.
+u32() { # a little-endian 32-bit value
+  printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24)))"
+}
+trailer() { # packed-size data-size payload-offset
+  printf '\0'; u32 0; u32 0; u32 "$1"; u32 0; u32 0; u32 "$2"; u32 "$3"
+}
+limited() { (ulimit -v "$memory"; "$@"); }
+{ head -c $((35 * 1024 - 29)) /dev/zero; trailer 4096 $((1 << 30)) 1024; } >"$work/claim.exe"
+expect 1 "inspect a small file claiming 1 GB" limited "$qpack" inspect "$work/claim.exe"
+check "the claim is named" said "the trailer claims 1073741824 bytes unpacked from 4096 packed"
+truncate -s $(((600 << 20) - 29)) "$work/big.exe"
+trailer $(((600 << 20) - 29 - 4096)) 100 4096 >>"$work/big.exe"
+expect 1 "inspect a file beyond the limit" limited "$qpack" inspect "$work/big.exe"
+check "the limit is named" said "at most 512 MB"
+truncate -s 5G "$work/huge.exe"
+expect 1 "extract a file over 4 GB" limited "$qpack" extract "$work/huge.exe" "$work/huge"
+check "a file over 4 GB is too large" said "too small or too large"
 
 [ $failures -eq 0 ] && echo "all command-line checks passed"
 exit $((failures > 0))
