@@ -123,21 +123,30 @@ void ReadSettings(PackageContents& c)
         c.damage.push_back("the settings records run past the end of the script block");
 }
 
+// Where a damaged section ends is unknown, and so is where the next one
+// starts: the sections behind it are left unread rather than reported too.
+void GiveUpSections(ByteCursor& cursor, std::vector<std::string>& damage, const std::string& what)
+{
+    damage.push_back(what);
+    cursor.pos = cursor.end;
+    cursor.overrun = 1;
+}
+
 template <typename Record, typename Reader>
 void ReadSection(ByteCursor& cursor, const char* name, Reader read, std::vector<Record>& out,
                  std::vector<std::string>& damage)
 {
+    if (cursor.overrun)
+        return;
     const int count = ReadSectionCount(cursor);
     if (count < 0) {
-        damage.push_back(std::string("the ") + name + " section has no valid count");
+        GiveUpSections(cursor, damage, std::string("the ") + name + " section has no valid count");
         return;
     }
     for (int i = 0; i < count; i++) {
         Record r;
         if (!read(cursor, r)) {
-            damage.push_back(std::string(name) + " record " + std::to_string(i) + " is damaged");
-            cursor.pos = cursor.end;
-            cursor.overrun = 1;
+            GiveUpSections(cursor, damage, std::string(name) + " record " + std::to_string(i) + " is damaged");
             return;
         }
         out.push_back(r);

@@ -1,8 +1,11 @@
 // inspect and extract open files of unknown origin: a claim the file cannot
-// hold is refused before anything is read or allocated for it.
+// hold is refused before anything is read or allocated for it, and damage is
+// reported once.
 #include "crafted_setup.h"
 #include "manifest_folder.h"
+#include "qpack/package_builder.h"
 #include "qpack/package_description.h"
+#include "qpack/slots.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -66,4 +69,22 @@ TEST(HostilePackages, AFileReadsAsItsBytesDo)
     EXPECT_EQ(fromFile.script, fromMemory.script);
     EXPECT_EQ(fromFile.data, fromMemory.data);
     EXPECT_EQ(RenderJson(DescribePackage(fromFile)), RenderJson(DescribePackage(fromMemory)));
+}
+
+TEST(HostilePackages, OneDamagedRecordIsOneMessage)
+{
+    PackageInputs inputs;
+    inputs.texts.assign(SLOT_COUNT, "text");
+    inputs.files = {Carried("\\uninstall.exe", "MZ"), Carried("\\a.txt", "a"), Carried("\\b.txt", "b"),
+                    Carried("\\c.txt", "c")};
+    inputs.files[2].root = 7;
+    inputs.shortcuts.resize(1);
+    inputs.registry.resize(1);
+    Bytes setup;
+    std::string error;
+    ASSERT_TRUE(BuildSetup(Bytes(256, 0x90), inputs, COMPRESS_FAST, nullptr, setup, error)) << error;
+    PackageContents contents;
+    ASSERT_TRUE(ReadPackageContents(setup, contents, error)) << error;
+    EXPECT_EQ(contents.damage, (std::vector<std::string>{"file record 2 is damaged"}));
+    EXPECT_EQ(contents.files.size(), 2u);
 }
