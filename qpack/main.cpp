@@ -15,14 +15,16 @@ enum ExitCode { EXIT_OK = 0, EXIT_BAD_INPUT = 1, EXIT_USAGE = 2 };
 
 using Clock = std::chrono::steady_clock;
 
+// Messages carry names from the command line, manifests and packages, whose
+// control characters must not reach the terminal.
 void Complain(const std::string& message)
 {
-    fprintf(stderr, "%s\n", message.c_str());
+    fprintf(stderr, "%s\n", Printable(message).c_str());
 }
 
 void Say(const std::string& message)
 {
-    printf("%s\n", message.c_str());
+    printf("%s\n", Printable(message).c_str());
 }
 
 void ShowProgress(void*, size_t done, size_t total)

@@ -2,8 +2,9 @@
 # qpack's command line: exit codes 0, 1 and 2, no output file after a
 # mistake, unknown commands named, byte-identical outputs from the same
 # inputs, outputs that would replace an input or something other than a
-# regular file refused, and hostile setup files refused within a small memory
-# limit (the third argument, in KB, "unlimited" under sanitizers).
+# regular file refused, hostile setup files refused within a small memory
+# limit (the third argument, in KB, "unlimited" under sanitizers), and names
+# shown with their control characters escaped.
 set -u
 qpack=$1
 demo=$2
@@ -106,6 +107,14 @@ check "the limit is named" said "at most 512 MB"
 truncate -s 5G "$work/huge.exe"
 expect 1 "extract a file over 4 GB" limited "$qpack" extract "$work/huge.exe" "$work/huge"
 check "a file over 4 GB is too large" said "too small or too large"
+
+# Control characters of names reach the terminal escaped.
+expect 2 "a command with an escape character" "$qpack" $'\e[2J'
+check "the command is shown escaped" said "unknown command '\\x1B[2J'"
+expect 1 "a file name with an escape character" "$qpack" inspect "$work/"$'evil\e[31m.exe'
+check "the file name is shown escaped" said "evil\\x1B[31m.exe: cannot read the file: No such file or directory"
+no_escape() { ! grep -q $'\e' "$work/err.txt"; }
+check "no escape character reaches the terminal" no_escape
 
 [ $failures -eq 0 ] && echo "all command-line checks passed"
 exit $((failures > 0))

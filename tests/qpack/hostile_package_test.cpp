@@ -1,8 +1,10 @@
 // inspect and extract open files of unknown origin: a claim the file cannot
-// hold is refused before anything is read or allocated for it, and damage is
-// reported once.
+// hold is refused before anything is read or allocated for it, damage is
+// reported once, and names reach the terminal with their control characters
+// escaped.
 #include "crafted_setup.h"
 #include "manifest_folder.h"
+#include "qpack/extract.h"
 #include "qpack/package_builder.h"
 #include "qpack/package_description.h"
 #include "qpack/slots.h"
@@ -87,4 +89,21 @@ TEST(HostilePackages, OneDamagedRecordIsOneMessage)
     ASSERT_TRUE(ReadPackageContents(setup, contents, error)) << error;
     EXPECT_EQ(contents.damage, (std::vector<std::string>{"file record 2 is damaged"}));
     EXPECT_EQ(contents.files.size(), 2u);
+}
+
+TEST(HostilePackages, ControlCharactersInNamesAreShownEscaped)
+{
+    const Bytes setup = SetupWithFiles({Carried("\\uninstall.exe", "MZ"), Carried("\\red\x1B[31m.txt", "x")});
+    PackageContents contents;
+    std::string error;
+    ASSERT_TRUE(ReadPackageContents(setup, contents, error)) << error;
+    const std::string text = RenderText(DescribePackage(contents));
+    EXPECT_NE(text.find("\"\\\\red\\u001b[31m.txt\""), std::string::npos) << text;
+    ManifestFolder folder("escaped");
+    std::vector<std::string> problems;
+    ExtractPackage(contents, folder.Path("out"), problems);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(Printable(problems[0]).find('\x1B'), std::string::npos);
+    EXPECT_NE(Printable(problems[0]).find("\\red\\x1B[31m.txt"), std::string::npos) << problems[0];
+    EXPECT_EQ(Printable("Grüße\x07\x7F\xC2\x9B\xC2\xA0"), "Grüße\\x07\\x7F\\u009B\xC2\xA0");
 }
