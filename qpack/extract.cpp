@@ -32,10 +32,16 @@ bool WriteBelow(const std::string& folder, const std::string& name, const uint8_
         problems.push_back("refused the name '" + name + "': it would lead outside " + folder);
         return false;
     }
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-    if (!WriteWholeFile(path, std::vector<uint8_t>(bytes, bytes + size))) {
-        problems.push_back("cannot write " + path);
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    std::error_code failure;
+    std::filesystem::create_directories(parent, failure);
+    if (failure) {
+        problems.push_back("cannot create the folder " + parent.string() + ": " + failure.message());
+        return false;
+    }
+    std::string reason;
+    if (!WriteWholeFile(path, std::vector<uint8_t>(bytes, bytes + size), reason)) {
+        problems.push_back("cannot write " + path + ": " + reason);
         return false;
     }
     return true;

@@ -1,4 +1,5 @@
-// What qpack needs to know of the files a manifest names, on any host.
+// Reading and writing whole files, and what qpack needs to know of the files
+// a manifest names.
 #pragma once
 #include <stdint.h>
 #include <string>
@@ -11,9 +12,26 @@ enum : uint32_t {
     ATTRIBUTE_ARCHIVE = 0x20,
 };
 
-// False when the path is not a regular file that can be read whole.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+// A descriptor open for reading and the file's size, or -1 with the reason
+// when the path is no regular file that can be opened.
+int OpenRegularFile(const std::string& path, uint64_t& size, std::string& reason);
+
+// Exactly size bytes from offset; false with the reason when fewer are there.
+bool ReadAt(int fd, uint64_t offset, uint8_t* out, size_t size, std::string& reason);
+
+// False with the reason when the path is no regular file that can be read whole.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string& reason);
+
+// Why path must not receive an output made from the inputs, or "" when it
+// may: an output replaces only a regular file, and none that is also an
+// input, however the two paths spell it.
+std::string OutputRefusal(const std::string& path, const std::vector<std::string>& inputs);
+
+// Writes bytes to a new file beside path and renames it over path once it
+// is complete, so that a failure leaves path as it was and removes only the
+// new file. False with the reason when path exists as anything but a regular
+// file, or the system refuses a step.
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& reason);
 
 struct FileFacts {
     uint64_t modified;   // FILETIME: 100 ns since 1601-01-01 UTC

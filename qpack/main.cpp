@@ -13,76 +13,117 @@ namespace {
 
 enum ExitCode { EXIT_OK = 0, EXIT_BAD_INPUT = 1, EXIT_USAGE = 2 };
 
+using Clock = std::chrono::steady_clock;
+
+// Messages carry names from the command line, manifests and packages, whose
+// control characters must not reach the terminal.
+void Complain(const std::string& message)
+{
+    fprintf(stderr, "%s\n", Printable(message).c_str());
+}
+
+void Say(const std::string& message)
+{
+    printf("%s\n", Printable(message).c_str());
+}
+
 void ShowProgress(void*, size_t done, size_t total)
 {
     fprintf(stderr, "\rqpack: compressing %3d%%", total ? (int)(done * 100 / total) : 100);
     fflush(stderr);
 }
 
-int Build(const std::string& manifest, const std::string& output, const std::string& stubPath, bool fast)
+// Every file a build reads, none of which its output may replace.
+std::vector<std::string> FilesRead(const std::string& manifest, const std::string& stub, const PackageInputs& inputs)
 {
-    const auto start = std::chrono::steady_clock::now();
-    PackageInputs inputs;
-    std::vector<std::string> errors;
-    if (!LoadManifest(manifest, inputs, errors)) {
-        for (const std::string& e : errors)
-            fprintf(stderr, "%s\n", e.c_str());
-        return EXIT_BAD_INPUT;
-    }
-    Bytes stub;
-    if (!ReadWholeFile(stubPath, stub)) {
-        fprintf(stderr, "%s: cannot read the setup program\n", stubPath.c_str());
-        return EXIT_BAD_INPUT;
-    }
-    if (inputs.files[0].body.empty())
-        fprintf(stderr, "%s: note: names no uninstaller (product.uninstaller); the install will place an empty one\n",
-                manifest.c_str());
+    std::vector<std::string> files = inputs.inputPaths;
+    files.push_back(manifest);
+    files.push_back(stub);
+    return files;
+}
+
+bool Compress(const std::string& manifest, const Bytes& stub, const PackageInputs& inputs, bool fast, Bytes& setup)
+{
     const EncodeProgress progress = {ShowProgress, nullptr};
     const bool terminal = isatty(fileno(stderr));
-    Bytes setup;
     std::string error;
     const bool built = BuildSetup(stub, inputs, fast ? COMPRESS_FAST : COMPRESS_BEST, terminal ? &progress : nullptr,
                                   setup, error);
     if (terminal)
         fprintf(stderr, "\r%30s\r", "");
-    if (!built) {
-        fprintf(stderr, "%s: %s\n", manifest.c_str(), error.c_str());
-        return EXIT_BAD_INPUT;
-    }
-    if (!WriteWholeFile(output, setup)) {
-        remove(output.c_str());
-        fprintf(stderr, "%s: cannot write the setup program\n", output.c_str());
-        return EXIT_BAD_INPUT;
-    }
+    if (!built)
+        Complain(manifest + ": " + error);
+    return built;
+}
+
+void ReportBuilt(const std::string& output, const PackageInputs& inputs, const Bytes& setup, Clock::time_point start)
+{
     const PackageTrailer t = ParseTrailer(setup.data() + setup.size() - TRAILER_SIZE);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const double unpacked = (double)t.scriptSize + t.dataSize;
-    printf("%s: %zu files, %zu shortcuts, %zu registry values; %.0f bytes packed into %u (ratio %.2f), "
-           "%zu bytes in all, in %.2f s\n",
-           output.c_str(), inputs.files.size() - 1, inputs.shortcuts.size(), inputs.registry.size(), unpacked,
-           t.packedSize, unpacked / t.packedSize, setup.size(), seconds);
+    char figures[256];
+    snprintf(figures, sizeof figures,
+             ": %zu files, %zu shortcuts, %zu registry values; %.0f bytes packed into %u (ratio %.2f), "
+             "%zu bytes in all, in %.2f s",
+             inputs.files.size() - 1, inputs.shortcuts.size(), inputs.registry.size(), unpacked, t.packedSize,
+             unpacked / t.packedSize, setup.size(), seconds);
+    Say(output + figures);
+}
+
+bool LoadInputs(const std::string& manifest, const std::string& stubPath, PackageInputs& inputs, Bytes& stub)
+{
+    std::vector<std::string> errors;
+    if (!LoadManifest(manifest, inputs, errors)) {
+        for (const std::string& e : errors)
+            Complain(e);
+        return false;
+    }
+    std::string reason;
+    if (ReadWholeFile(stubPath, stub, reason))
+        return true;
+    Complain(stubPath + ": cannot read the setup program: " + reason);
+    return false;
+}
+
+int Build(const std::string& manifest, const std::string& output, const std::string& stubPath, bool fast)
+{
+    const Clock::time_point start = Clock::now();
+    PackageInputs inputs;
+    Bytes stub;
+    if (!LoadInputs(manifest, stubPath, inputs, stub))
+        return EXIT_BAD_INPUT;
+    const std::string refusal = OutputRefusal(output, FilesRead(manifest, stubPath, inputs));
+    if (!refusal.empty()) {
+        Complain(output + ": refused as the output: " + refusal);
+        return EXIT_USAGE;
+    }
+    if (inputs.files[0].body.empty())
+        Complain(manifest + ": note: names no uninstaller (product.uninstaller); the install will place an empty one");
+    Bytes setup;
+    if (!Compress(manifest, stub, inputs, fast, setup))
+        return EXIT_BAD_INPUT;
+    std::string reason;
+    if (!WriteWholeFile(output, setup, reason)) {
+        Complain(output + ": cannot write the setup program: " + reason);
+        return EXIT_BAD_INPUT;
+    }
+    ReportBuilt(output, inputs, setup, start);
     return EXIT_OK;
 }
 
-bool Open(const std::string& path, Bytes& exe, PackageContents& contents)
+bool Open(const std::string& path, PackageContents& contents)
 {
     std::string error;
-    if (!ReadWholeFile(path, exe)) {
-        fprintf(stderr, "%s: cannot read the file\n", path.c_str());
-        return false;
-    }
-    if (!ReadPackageContents(exe, contents, error)) {
-        fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
-        return false;
-    }
-    return true;
+    if (ReadPackageFile(path, contents, error))
+        return true;
+    Complain(path + ": " + error);
+    return false;
 }
 
 int Inspect(const std::string& path, bool json)
 {
-    Bytes exe;
     PackageContents contents;
-    if (!Open(path, exe, contents))
+    if (!Open(path, contents))
         return EXIT_BAD_INPUT;
     const Report report = DescribePackage(contents);
     fputs((json ? RenderJson(report) : RenderText(report)).c_str(), stdout);
@@ -91,16 +132,27 @@ int Inspect(const std::string& path, bool json)
 
 int Extract(const std::string& path, const std::string& folder)
 {
-    Bytes exe;
     PackageContents contents;
-    if (!Open(path, exe, contents))
+    if (!Open(path, contents))
         return EXIT_BAD_INPUT;
     std::vector<std::string> problems = contents.damage;
     const int written = ExtractPackage(contents, folder, problems);
     for (const std::string& p : problems)
-        fprintf(stderr, "%s: %s\n", path.c_str(), p.c_str());
-    printf("%s: %d items written to %s\n", path.c_str(), written, folder.c_str());
+        Complain(path + ": " + p);
+    Say(path + ": " + std::to_string(written) + " items written to " + folder);
     return problems.empty() ? EXIT_OK : EXIT_BAD_INPUT;
+}
+
+// An empty path names no file; as extract's folder it would have the files
+// written below the root.
+const CLI::Validator NotEmpty(
+    [](std::string& value) { return value.empty() ? std::string("must not be empty") : std::string(); }, "", "");
+
+// A word left over where a command belongs, which is none of qpack's, or "".
+std::string UnknownWord(const CLI::App& app, const CLI::ParseError& e)
+{
+    const std::vector<std::string> rest = app.remaining();
+    return e.get_exit_code() == 0 || !app.get_subcommands().empty() || rest.empty() ? "" : rest[0];
 }
 
 } // namespace
@@ -112,20 +164,28 @@ int main(int argc, char** argv)
     std::string manifest, output, stub = QI_DEFAULT_STUB, setup, folder;
     bool fast = false, json = false;
     CLI::App* build = app.add_subcommand("build", "build a setup program from a manifest");
-    build->add_option("manifest", manifest, "the product's manifest (TOML)")->required();
-    build->add_option("-o,--output", output, "the setup program to write")->required();
-    build->add_option("--stub", stub, "the setup program to append the package to")->capture_default_str();
+    build->add_option("manifest", manifest, "the product's manifest (TOML)")->required()->check(NotEmpty);
+    build->add_option("-o,--output", output, "the setup program to write")->required()->check(NotEmpty);
+    build->add_option("--stub", stub, "the setup program to append the package to")
+        ->capture_default_str()
+        ->check(NotEmpty);
     build->add_flag("--fast", fast, "compress faster, a little less well");
     CLI::App* inspect = app.add_subcommand("inspect", "verify a setup program and print its package");
-    inspect->add_option("setup", setup, "the setup program")->required();
+    inspect->add_option("setup", setup, "the setup program")->required()->check(NotEmpty);
     inspect->add_flag("--json", json, "print JSON");
     CLI::App* extract = app.add_subcommand("extract", "write the files, pictures and sound of a package");
-    extract->add_option("setup", setup, "the setup program")->required();
-    extract->add_option("folder", folder, "the folder to write into")->required();
+    extract->add_option("setup", setup, "the setup program")->required()->check(NotEmpty);
+    extract->add_option("folder", folder, "the folder to write into")->required()->check(NotEmpty);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e) == 0 ? EXIT_OK : EXIT_USAGE;
+        const std::string word = UnknownWord(app, e);
+        if (word.empty())
+            return app.exit(e) == 0 ? EXIT_OK : EXIT_USAGE;
+        const char* kind = word[0] == '-' ? "option" : "command";
+        Complain("qpack: unknown " + std::string(kind) + " '" + word +
+                 "'; the commands are build, inspect and extract (see --help)");
+        return EXIT_USAGE;
     }
     if (build->parsed())
         return Build(manifest, output, stub, fast);

@@ -33,6 +33,7 @@ struct Reader {
     // Start-menu group are named after it, and their limits count bytes.
     std::string productInCodePage;
     std::vector<std::string>& errors;
+    std::vector<std::string>& inputPaths;
 };
 
 using Node = const toml::node*;
@@ -142,6 +143,17 @@ std::string Resolve(const Reader& r, const std::string& path)
     if (path.empty() || path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':'))
         return path;
     return r.folder + path;
+}
+
+// Reads a file the manifest names, which the builder's output must then not replace.
+bool ReadInput(Reader& r, const std::string& name, std::vector<uint8_t>& bytes, std::string& failure)
+{
+    std::string reason;
+    r.inputPaths.push_back(Resolve(r, name));
+    if (ReadWholeFile(r.inputPaths.back(), bytes, reason))
+        return true;
+    failure = "cannot read '" + name + "': " + reason;
+    return false;
 }
 
 std::string BaseName(const std::string& path)
@@ -294,8 +306,9 @@ void ReadTextOverrides(Reader& r, const toml::table& texts, TextSources& sources
             continue;
         }
         std::vector<uint8_t> bytes;
-        if (!ReadWholeFile(Resolve(r, file), bytes))
-            Fail(r, &node, path + ".file", "cannot read '" + file + "'");
+        std::string failure;
+        if (!ReadInput(r, file, bytes, failure))
+            Fail(r, &node, path + ".file", failure);
         sources.texts[slot] = WithCrLf(std::string(bytes.begin(), bytes.end()));
     }
 }
@@ -317,12 +330,13 @@ void ReadTexts(Reader& r, const toml::table& root, const std::string& stringsFil
     if (!stringsFile.empty()) {
         const char* shipped = ShippedStrings(stringsFile);
         std::vector<uint8_t> bytes;
+        std::string failure;
         if (shipped)
             ReadStringsFile(r, "strings/" + stringsFile + ".toml", shipped, sources);
-        else if (ReadWholeFile(Resolve(r, stringsFile), bytes))
+        else if (ReadInput(r, stringsFile, bytes, failure))
             ReadStringsFile(r, stringsFile, std::string(bytes.begin(), bytes.end()), sources);
         else
-            Fail(r, root["product"]["strings"].node(), "product.strings", "cannot read '" + stringsFile + "'");
+            Fail(r, root["product"]["strings"].node(), "product.strings", failure);
     }
     if (const toml::table* texts = GetTable(r, root, "", "texts"))
         ReadTextOverrides(r, *texts, sources);
@@ -391,8 +405,9 @@ ItemData ReadItem(Reader& r, const toml::table& t, const std::string& path, cons
         return item;
     Node at = t.get(key);
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(Resolve(r, file), bytes)) {
-        Fail(r, at, Join(path, key), "cannot read '" + file + "'");
+    std::string failure;
+    if (!ReadInput(r, file, bytes, failure)) {
+        Fail(r, at, Join(path, key), failure);
         return item;
     }
     if (!HasExpectedFormat(bytes, check)) {
@@ -636,8 +651,9 @@ FileEntry ReadFile(Reader& r, const toml::table& t, const std::string& path)
     Get(r, t, path, "readme", readme);
     Get(r, t, path, "carried", carried);
     FileFacts facts = {0, ATTRIBUTE_ARCHIVE};
-    if (!ReadWholeFile(Resolve(r, source), f.body) || !GetFileFacts(Resolve(r, source), facts)) {
-        Fail(r, t.get("source"), path + ".source", "cannot read '" + source + "'");
+    std::string failure = "cannot read '" + source + "'";
+    if (!ReadInput(r, source, f.body, failure) || !GetFileFacts(Resolve(r, source), facts)) {
+        Fail(r, t.get("source"), path + ".source", failure);
         return f;
     }
     if (f.body.size() > 0xFFFFFFFFu)
@@ -664,9 +680,9 @@ void ReadUninstaller(Reader& r, const toml::table* product, PackageInputs& in)
 {
     FileEntry u;
     u.relativeName = "\\uninstall.exe";
-    std::string path;
-    if (product && Get(r, *product, "product", "uninstaller", path) && !ReadWholeFile(Resolve(r, path), u.body))
-        Fail(r, product->get("uninstaller"), "product.uninstaller", "cannot read '" + path + "'");
+    std::string path, failure;
+    if (product && Get(r, *product, "product", "uninstaller", path) && !ReadInput(r, path, u.body, failure))
+        Fail(r, product->get("uninstaller"), "product.uninstaller", failure);
     in.files.push_back(u);
 }
 
@@ -820,10 +836,11 @@ uint32_t SumOfFileSizes(const std::vector<FileEntry>& files)
 
 bool LoadManifest(const std::string& path, PackageInputs& in, std::vector<std::string>& errors)
 {
-    Reader r{path, FolderOf(path), 1252, "", "", errors};
+    Reader r{path, FolderOf(path), 1252, "", "", errors, in.inputPaths};
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        errors.push_back(path + ": cannot read the manifest");
+    std::string reason;
+    if (!ReadWholeFile(path, bytes, reason)) {
+        errors.push_back(path + ": cannot read the manifest: " + reason);
         return false;
     }
     toml::parse_result parsed = toml::parse(std::string_view((const char*)bytes.data(), bytes.size()), path);

@@ -27,6 +27,7 @@ struct PackageInputs {
     uint32_t spaceRequired = 0;   // bytes of every file, referenced ones included
     std::vector<ShortcutEntry> shortcuts;
     std::vector<RegistryEntry> registry;
+    std::vector<std::string> inputPaths; // every file the manifest names, as qpack opened it
 };
 
 // False with one line per mistake in errors ("file:line: key: what is wrong").

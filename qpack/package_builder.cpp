@@ -1,10 +1,7 @@
 #include "package_builder.h"
+#include "package_limits.h"
 
 namespace {
-
-// The setup program maps its file, an unpack area and both blocks in a 32-bit
-// address space; beyond this much unpacked data that would not fit.
-const size_t UNPACKED_LIMIT = 512u << 20;
 
 Bytes BuildScript(const PackageInputs& in)
 {

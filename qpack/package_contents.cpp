@@ -1,44 +1,104 @@
 #include "package_contents.h"
 #include "codepage.h"
+#include "file_facts.h"
+#include "package_limits.h"
 #include "package/package_blocks.h"
 #include "package/string_table.h"
 #include <string.h>
+#include <unistd.h>
 
 namespace {
 
-bool Unpack(const std::vector<uint8_t>& exe, PackageContents& c, std::string& error)
+bool SizeCanHold(uint64_t fileSize, std::string& error)
 {
-    if (exe.size() < TRAILER_SIZE || exe.size() > 0xFFFFFFFFu) {
-        error = "no package: the file is too small or too large for a setup program";
-        return false;
-    }
-    c.trailer = ParseTrailer(exe.data() + exe.size() - TRAILER_SIZE);
-    if (!PayloadFitsFile(c.trailer, (uint32_t)exe.size())) {
+    if (fileSize >= TRAILER_SIZE && fileSize <= 0xFFFFFFFFu)
+        return true;
+    error = "no package: the file is too small or too large for a setup program";
+    return false;
+}
+
+// The trailer's claims are judged before anything is read or allocated for
+// them, so that a small file cannot make qpack take gigabytes.
+bool WithinLimits(const PackageTrailer& t, std::string& error)
+{
+    const uint64_t unpacked = (uint64_t)t.scriptSize + t.dataSize;
+    if (unpacked <= UNPACKED_LIMIT && t.packedSize <= PACKED_LIMIT)
+        return true;
+    error = "no package qpack reads: the trailer claims " + std::to_string(unpacked) + " bytes unpacked from " +
+            std::to_string(t.packedSize) + " packed; qpack builds and reads packages of at most " +
+            std::to_string(UNPACKED_LIMIT >> 20) + " MB";
+    return false;
+}
+
+bool TrailerFits(const uint8_t* trailer, uint64_t fileSize, PackageContents& c, std::string& error)
+{
+    c.trailer = ParseTrailer(trailer);
+    if (!PayloadFitsFile(c.trailer, (uint32_t)fileSize)) {
         error = "no package: the trailer does not describe a payload inside the file";
         return false;
     }
+    return WithinLimits(c.trailer, error);
+}
+
+// The header's claim must agree with the trailer's before the area is allocated.
+bool HeaderAgrees(const uint8_t* header, PackageContents& c, std::string& error)
+{
+    c.header = ParsePackHeader(header);
+    if (PayloadSizesAgree(c.trailer, c.header))
+        return true;
+    error = "the payload is damaged: its sizes do not add up";
+    return false;
+}
+
+bool UnpackArea(const uint8_t* payload, const PackageContents& c, std::vector<uint8_t>& area, std::string& error)
+{
+    area.assign(BlockAreaSize(c.trailer), 0);
+    if (UnpackBlocks(payload, c.trailer, area.data()))
+        return true;
+    error = "the payload is damaged: its CRC, version or compressed stream is wrong";
+    return false;
+}
+
+bool UnpackFromMemory(const std::vector<uint8_t>& exe, PackageContents& c, std::vector<uint8_t>& area,
+                      std::string& error)
+{
+    if (!SizeCanHold(exe.size(), error) || !TrailerFits(exe.data() + exe.size() - TRAILER_SIZE, exe.size(), c, error))
+        return false;
     const uint8_t* payload = exe.data() + c.trailer.payloadOffset;
-    c.header = ParsePackHeader(payload);
-    if (!PayloadSizesAgree(c.trailer, c.header)) {
-        error = "the payload is damaged: its sizes do not add up";
+    return HeaderAgrees(payload, c, error) && UnpackArea(payload, c, area, error);
+}
+
+bool ReadRange(int fd, uint64_t offset, uint8_t* out, size_t size, std::string& error)
+{
+    std::string reason;
+    if (ReadAt(fd, offset, out, size, reason))
+        return true;
+    error = "cannot read the file: " + reason;
+    return false;
+}
+
+// Reads the trailer, the header and then only the payload they describe.
+bool UnpackFromFile(int fd, uint64_t fileSize, PackageContents& c, std::vector<uint8_t>& area, std::string& error)
+{
+    uint8_t trailer[TRAILER_SIZE], header[PACK_HEADER_SIZE];
+    if (!SizeCanHold(fileSize, error) || !ReadRange(fd, fileSize - TRAILER_SIZE, trailer, TRAILER_SIZE, error) ||
+        !TrailerFits(trailer, fileSize, c, error))
         return false;
-    }
-    const uint32_t areaSize = BlockAreaSize(c.trailer);
-    if (areaSize > (1u << 30)) {
-        error = "no package: the trailer claims more than 1 GB of unpacked data";
+    if (!ReadRange(fd, c.trailer.payloadOffset, header, PACK_HEADER_SIZE, error) || !HeaderAgrees(header, c, error))
         return false;
-    }
-    std::vector<uint8_t> area(areaSize, 0);
-    if (!UnpackBlocks(payload, c.trailer, area.data())) {
-        error = "the payload is damaged: its CRC, version or compressed stream is wrong";
-        return false;
-    }
-    // Each block keeps the 0 byte that follows it in the setup program too.
-    const uint8_t* script = ScriptBlockIn(area.data());
-    const uint8_t* data = DataBlockIn(area.data(), c.trailer);
-    c.script.assign(script, script + c.trailer.scriptSize + 1);
-    c.data.assign(data, data + c.trailer.dataSize + 1);
-    return true;
+    std::vector<uint8_t> payload(c.trailer.packedSize);
+    return ReadRange(fd, c.trailer.payloadOffset, payload.data(), payload.size(), error) &&
+           UnpackArea(payload.data(), c, area, error);
+}
+
+// Each block keeps the 0 byte that follows it in the setup program too. The
+// data block is most of the area and takes it over rather than a copy.
+void KeepBlocks(std::vector<uint8_t>& area, PackageContents& c)
+{
+    const auto dataStart = area.begin() + c.trailer.scriptSize + 1;
+    c.script.assign(area.begin(), dataStart);
+    area.erase(area.begin(), dataStart);
+    c.data = std::move(area);
 }
 
 void ReadSettings(PackageContents& c)
@@ -63,21 +123,30 @@ void ReadSettings(PackageContents& c)
         c.damage.push_back("the settings records run past the end of the script block");
 }
 
+// Where a damaged section ends is unknown, and so is where the next one
+// starts: the sections behind it are left unread rather than reported too.
+void GiveUpSections(ByteCursor& cursor, std::vector<std::string>& damage, const std::string& what)
+{
+    damage.push_back(what);
+    cursor.pos = cursor.end;
+    cursor.overrun = 1;
+}
+
 template <typename Record, typename Reader>
 void ReadSection(ByteCursor& cursor, const char* name, Reader read, std::vector<Record>& out,
                  std::vector<std::string>& damage)
 {
+    if (cursor.overrun)
+        return;
     const int count = ReadSectionCount(cursor);
     if (count < 0) {
-        damage.push_back(std::string("the ") + name + " section has no valid count");
+        GiveUpSections(cursor, damage, std::string("the ") + name + " section has no valid count");
         return;
     }
     for (int i = 0; i < count; i++) {
         Record r;
         if (!read(cursor, r)) {
-            damage.push_back(std::string(name) + " record " + std::to_string(i) + " is damaged");
-            cursor.pos = cursor.end;
-            cursor.overrun = 1;
+            GiveUpSections(cursor, damage, std::string(name) + " record " + std::to_string(i) + " is damaged");
             return;
         }
         out.push_back(r);
@@ -95,18 +164,42 @@ void ReadData(PackageContents& c)
         c.damage.push_back(std::to_string(cursor.end - cursor.pos) + " bytes follow the registry section");
 }
 
-} // namespace
-
-bool ReadPackageContents(const std::vector<uint8_t>& executable, PackageContents& contents, std::string& error)
+void ReadRecords(std::vector<uint8_t>& area, PackageContents& contents)
 {
-    if (!Unpack(executable, contents, error))
-        return false;
+    KeepBlocks(area, contents);
     if (!IsSupportedCodePage(TextCodePage(contents)))
         contents.damage.push_back("the header names code page " + std::to_string(TextCodePage(contents)) +
                                   ", which qpack cannot decode: texts show their ASCII characters only");
     ReadSettings(contents);
     ReadData(contents);
+}
+
+} // namespace
+
+bool ReadPackageContents(const std::vector<uint8_t>& executable, PackageContents& contents, std::string& error)
+{
+    std::vector<uint8_t> area;
+    if (!UnpackFromMemory(executable, contents, area, error))
+        return false;
+    ReadRecords(area, contents);
     return true;
+}
+
+bool ReadPackageFile(const std::string& path, PackageContents& contents, std::string& error)
+{
+    uint64_t size = 0;
+    std::string reason;
+    const int fd = OpenRegularFile(path, size, reason);
+    if (fd < 0) {
+        error = "cannot read the file: " + reason;
+        return false;
+    }
+    std::vector<uint8_t> area;
+    const bool unpacked = UnpackFromFile(fd, size, contents, area, error);
+    close(fd);
+    if (unpacked)
+        ReadRecords(area, contents);
+    return unpacked;
 }
 
 int TextCodePage(const PackageContents& c)

@@ -29,9 +29,15 @@ struct PackageContents {
 };
 
 // False with a reason when there is no sound package: no trailer, a payload
-// outside the file, a CRC or format error. Damaged records are listed in
-// contents.damage and the rest is still read.
+// outside the file, claims beyond what a package of qpack's limit needs, a
+// CRC or format error. Damaged records are listed in contents.damage and the
+// rest is still read.
 bool ReadPackageContents(const std::vector<uint8_t>& executable, PackageContents& contents, std::string& error);
+
+// The same for the setup program at path, of which only the trailer, the
+// payload's header and then the payload are read; false also when the file
+// cannot be read, with the system's reason.
+bool ReadPackageFile(const std::string& path, PackageContents& contents, std::string& error);
 
 // The code page of the package's texts: the one its header records, or 1252
 // when it records none.

@@ -12,19 +12,45 @@ Report& Add(Report& parent, Report::Kind kind, const std::string& key)
     return item;
 }
 
+// Bytes of the control character at text[i], which a terminal might obey:
+// C0 and DEL take one, C1 its two UTF-8 bytes; 0 for any other character.
+size_t ControlLength(const std::string& text, size_t i)
+{
+    const unsigned char c = (unsigned char)text[i];
+    if (c < 0x20 || c == 0x7F)
+        return 1;
+    const unsigned char next = i + 1 < text.size() ? (unsigned char)text[i + 1] : 0;
+    return c == 0xC2 && next >= 0x80 && next < 0xA0 ? 2 : 0;
+}
+
+// The code point of a control character is its last byte.
+unsigned ControlCode(const std::string& text, size_t i, size_t length)
+{
+    return (unsigned char)text[i + length - 1];
+}
+
+std::string JsonEscape(unsigned code)
+{
+    char escaped[8];
+    snprintf(escaped, sizeof escaped,
+             code == '\n' ? "\\n" : code == '\r' ? "\\r" : code == '\t' ? "\\t" : "\\u%04x", code);
+    return escaped;
+}
+
 std::string Quoted(const std::string& utf8)
 {
     std::string out = "\"";
-    for (unsigned char c : utf8) {
+    for (size_t i = 0; i < utf8.size(); i++) {
+        const char c = utf8[i];
+        const size_t control = ControlLength(utf8, i);
         if (c == '"' || c == '\\') {
             out += '\\';
-            out += (char)c;
-        } else if (c < 0x20) {
-            char escaped[8];
-            snprintf(escaped, sizeof escaped, c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : "\\u%04x", c);
-            out += escaped;
+            out += c;
+        } else if (control) {
+            out += JsonEscape(ControlCode(utf8, i, control));
+            i += control - 1;
         } else {
-            out += (char)c;
+            out += c;
         }
     }
     return out + "\"";
@@ -102,6 +128,23 @@ void AddText(Report& parent, const std::string& key, const std::string& utf8) { 
 void AddNumber(Report& parent, const std::string& key, int64_t value) { Add(parent, Report::NUMBER, key).number = value; }
 void AddFlag(Report& parent, const std::string& key, bool value) { Add(parent, Report::FLAG, key).number = value; }
 void AddNothing(Report& parent, const std::string& key) { Add(parent, Report::NOTHING, key); }
+
+std::string Printable(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); i++) {
+        const size_t control = ControlLength(text, i);
+        if (!control) {
+            out += text[i];
+            continue;
+        }
+        char escaped[8];
+        snprintf(escaped, sizeof escaped, control == 1 ? "\\x%02X" : "\\u%04X", ControlCode(text, i, control));
+        out += escaped;
+        i += control - 1;
+    }
+    return out;
+}
 
 std::string RenderJson(const Report& r)
 {

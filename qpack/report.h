@@ -23,3 +23,7 @@ void AddNothing(Report& parent, const std::string& key);
 
 std::string RenderJson(const Report& r);
 std::string RenderText(const Report& r);
+
+// A message for a terminal: names as they are stored, with their control
+// characters escaped (\x1B, \u009B) rather than obeyed.
+std::string Printable(const std::string& text);

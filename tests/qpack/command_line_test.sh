@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # qpack's command line: exit codes 0, 1 and 2, no output file after a
-# mistake, and byte-identical outputs from the same inputs.
+# mistake, unknown commands named, byte-identical outputs from the same
+# inputs, outputs that would replace an input or something other than a
+# regular file refused, hostile setup files refused within a small memory
+# limit (the third argument, in KB, "unlimited" under sanitizers), and names
+# shown with their control characters escaped.
 set -u
 qpack=$1
 demo=$2
+memory=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -18,10 +23,19 @@ expect() { # expected-code description command...
   fi
 }
 
+check() { # description command...
+  local what=$1
+  shift
+  "$@" || { echo "FAIL: $what"; cat "$work/err.txt"; failures=$((failures + 1)); }
+}
+
+said() { grep -qF -- "$1" "$work/err.txt"; }
+
 stub="$work/stub.exe"
 head -c 4096 /dev/zero >"$stub"
 expect 2 "no command" "$qpack"
 expect 2 "unknown command" "$qpack" pack "$demo"
+check "an unknown command is named" said "qpack: unknown command 'pack'"
 expect 2 "build without output" "$qpack" build "$demo"
 expect 0 "help" "$qpack" --help
 expect 0 "build the demo" "$qpack" build "$demo" -o "$work/a.exe" --stub "$stub"
@@ -34,16 +48,73 @@ expect 0 "inspect as JSON" "$qpack" inspect --json "$work/a.exe"
 head -c 1 "$work/out.txt" | grep -q '{' || { echo "FAIL: --json prints no object"; failures=$((failures + 1)); }
 expect 0 "extract" "$qpack" extract "$work/a.exe" "$work/files"
 [ -f "$work/files/destination/bin/hello.cmd" ] || { echo "FAIL: extract wrote no hello.cmd"; failures=$((failures + 1)); }
+# The stub holds no package: even a qpack that took "" for the root would write nothing there.
+expect 2 "extract into an empty folder name" "$qpack" extract "$stub" ""
 expect 1 "inspect the stub" "$qpack" inspect "$stub"
 expect 1 "inspect a missing file" "$qpack" inspect "$work/missing.exe"
 
 printf '[product]\nname = "Bad"\n[[file]]\nsource = "missing.txt"\n' >"$work/bad.toml"
 expect 1 "build a bad manifest" "$qpack" build "$work/bad.toml" -o "$work/bad.exe" --stub "$stub"
 [ ! -e "$work/bad.exe" ] || { echo "FAIL: a bad manifest left an output file"; failures=$((failures + 1)); }
-grep -q "bad.toml:4: file\[0\].source: cannot read 'missing.txt'" "$work/err.txt" ||
-  { echo "FAIL: unexpected message:"; cat "$work/err.txt"; failures=$((failures + 1)); }
+check "the reason a file cannot be read" said "bad.toml:4: file[0].source: cannot read 'missing.txt': No such file"
 expect 1 "build with a missing stub" "$qpack" build "$demo" -o "$work/c.exe" --stub "$work/none.exe"
 [ ! -e "$work/c.exe" ] || { echo "FAIL: a missing stub left an output file"; failures=$((failures + 1)); }
+
+# Outputs that are inputs, however spelt, or no regular files are refused
+# before anything is written; the inputs are a copy of the demo's.
+cp -r "$(dirname "$demo")" "$work/demo"
+manifest="$work/demo/demo.toml"
+mkfifo "$work/fifo"
+ln "$work/demo/LICENSE.txt" "$work/licence-link"
+snapshot() { # kinds, sizes, times and checksums of the inputs; run in $(...)
+  cd "$work" || return
+  find demo stub.exe fifo licence-link -printf '%p %y %s %T@\n'
+  find demo stub.exe -type f -exec cksum {} +
+}
+before=$(snapshot)
+for output in "$stub" "$manifest" "$work/demo/LICENSE.txt" "$work/demo/../demo/media/chime.wav" \
+  "$work/licence-link" "$work/fifo" "$work/demo"; do
+  expect 2 "refuse $output as the output" "$qpack" build "$manifest" -o "$output" --stub "$stub"
+done
+check "refused outputs leave every input as it was" [ "$(snapshot)" = "$before" ]
+
+# A write that fails midway (files may not grow past 8 KB) leaves the old
+# output and no temporary file.
+small_files() { (trap '' XFSZ; ulimit -f 8; "$@"); }
+mkdir "$work/out"
+cp "$work/a.exe" "$work/out/setup.exe"
+expect 1 "a write that fails midway" small_files "$qpack" build "$manifest" -o "$work/out/setup.exe" --stub "$stub"
+check "the reason of the failed write" said "File too large"
+check "the old output stays" cmp -s "$work/a.exe" "$work/out/setup.exe"
+check "no temporary file stays" [ "$(ls -A "$work/out")" = "setup.exe" ]
+
+# Hostile setup files: a 35 KB file whose trailer claims 1 GB, a 600 MB one
+# (sparse) whose trailer names nearly all of it as payload, one over 4 GB.
+u32() { # a little-endian 32-bit value
+  printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24)))"
+}
+trailer() { # packed-size data-size payload-offset
+  printf '\0'; u32 0; u32 0; u32 "$1"; u32 0; u32 0; u32 "$2"; u32 "$3"
+}
+limited() { (ulimit -v "$memory"; "$@"); }
+{ head -c $((35 * 1024 - 29)) /dev/zero; trailer 4096 $((1 << 30)) 1024; } >"$work/claim.exe"
+expect 1 "inspect a small file claiming 1 GB" limited "$qpack" inspect "$work/claim.exe"
+check "the claim is named" said "the trailer claims 1073741824 bytes unpacked from 4096 packed"
+truncate -s $(((600 << 20) - 29)) "$work/big.exe"
+trailer $(((600 << 20) - 29 - 4096)) 100 4096 >>"$work/big.exe"
+expect 1 "inspect a file beyond the limit" limited "$qpack" inspect "$work/big.exe"
+check "the limit is named" said "at most 512 MB"
+truncate -s 5G "$work/huge.exe"
+expect 1 "extract a file over 4 GB" limited "$qpack" extract "$work/huge.exe" "$work/huge"
+check "a file over 4 GB is too large" said "too small or too large"
+
+# Control characters of names reach the terminal escaped.
+expect 2 "a command with an escape character" "$qpack" $'\e[2J'
+check "the command is shown escaped" said "unknown command '\\x1B[2J'"
+expect 1 "a file name with an escape character" "$qpack" inspect "$work/"$'evil\e[31m.exe'
+check "the file name is shown escaped" said "evil\\x1B[31m.exe: cannot read the file: No such file or directory"
+no_escape() { ! grep -q $'\e' "$work/err.txt"; }
+check "no escape character reaches the terminal" no_escape
 
 [ $failures -eq 0 ] && echo "all command-line checks passed"
 exit $((failures > 0))

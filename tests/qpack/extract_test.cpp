@@ -1,8 +1,8 @@
 // Extraction reads executables of unknown origin: it must never write
 // outside its folder and never fail on damage.
+#include "crafted_setup.h"
 #include "manifest_folder.h"
 #include "package/crc32.h"
-#include "package/package_writer.h"
 #include "qpack/extract.h"
 #include "qpack/package_builder.h"
 #include <algorithm>
@@ -10,31 +10,6 @@
 #include <random>
 
 namespace {
-
-FileEntry Carried(const std::string& name, const std::string& body)
-{
-    FileEntry f;
-    f.relativeName = name;
-    f.body.assign(body.begin(), body.end());
-    return f;
-}
-
-Bytes SetupWithFiles(const std::vector<FileEntry>& files, uint16_t codePage = 1252)
-{
-    PackageParts parts;
-    parts.codePage = codePage;
-    PutStringTable(parts.script, {"a", "b"});
-    PutSoundRecord(parts.script, ItemData{}, 0);
-    PutU16(parts.data, (uint16_t)files.size());
-    for (const FileEntry& f : files)
-        PutFileRecord(parts.data, f);
-    parts.fileSectionLength = (uint32_t)parts.data.size();
-    PutU16(parts.data, 0);
-    PutU16(parts.data, 0);
-    Bytes setup(256, 0x90);
-    AppendPackage(setup, parts);
-    return setup;
-}
 
 // Every file below root, as paths relative to it.
 std::vector<std::string> FilesBelow(const std::filesystem::path& root)

@@ -28,7 +28,8 @@ struct ManifestFolder {
     {
         const std::filesystem::path path = dir / name;
         std::filesystem::create_directories(path.parent_path());
-        WriteWholeFile(path.string(), std::vector<uint8_t>(content.begin(), content.end()));
+        std::string reason;
+        WriteWholeFile(path.string(), std::vector<uint8_t>(content.begin(), content.end()), reason);
         return path.string();
     }
 };
