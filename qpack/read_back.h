@@ -1,0 +1,13 @@
+// The builder's check of its own output: the finished package, read back with
+// the readers the setup program uses, must hold what was meant to be written.
+#pragma once
+#include "manifest.h"
+#include "package_contents.h"
+
+// A file of the inputs named as the manifest names it: the uninstaller comes
+// first, then "file[0]" and on.
+std::string FileEntryName(size_t index);
+
+// The first thing the package read back holds otherwise than the inputs and
+// the expected trailer say, named with its field; "" when everything agrees.
+std::string FirstDifference(const PackageInputs& in, const PackageTrailer& expected, const PackageContents& read);
