@@ -15,6 +15,11 @@ namespace {
 const size_t PATH_LIMIT = 259;
 // Record counts and the lengths of signed texts are 16-bit signed values.
 const size_t COUNT_LIMIT = 32767;
+// The install log records its header's length in a signed 16-bit field: a
+// longer header would have the log read from the wrong offset.
+const size_t LOG_HEADER_LIMIT = 32767;
+// Room kept in the header for what is not text: folder codes, flags, lengths.
+const size_t LOG_HEADER_NUMBERS = 64;
 // Registry value names reach the install log, whose reader takes at most 199 bytes.
 const size_t VALUE_NAME_LIMIT = 199;
 // Folders a resolved name is measured against: the longest usual ones.
@@ -222,9 +227,11 @@ struct TextSources {
     std::string texts[SLOT_COUNT]; // UTF-8
     Node at[SLOT_COUNT] = {};
     std::string where[SLOT_COUNT]; // file and key for messages
+    bool shipped[SLOT_COUNT] = {}; // from a strings file of qpack's own
 };
 
-void ReadStringsFile(Reader& r, const std::string& name, const std::string& text, TextSources& sources)
+void ReadStringsFile(Reader& r, const std::string& name, const std::string& text, bool shipped,
+                     TextSources& sources)
 {
     toml::parse_result parsed = toml::parse(text, name);
     if (!parsed) {
@@ -248,6 +255,7 @@ void ReadStringsFile(Reader& r, const std::string& name, const std::string& text
         } else {
             sources.texts[slot] = node.as_string()->get();
             sources.where[slot] = where;
+            sources.shipped[slot] = shipped;
         }
     }
 }
@@ -283,6 +291,7 @@ void ReadTextOverrides(Reader& r, const toml::table& texts, TextSources& sources
             continue;
         }
         sources.at[slot] = &node;
+        sources.shipped[slot] = false;
         if (node.is_string()) {
             sources.texts[slot] = node.as_string()->get();
             continue;
@@ -310,17 +319,17 @@ void FailText(Reader& r, const TextSources& sources, int slot, const std::string
         r.errors.push_back(sources.where[slot] + ": " + what);
 }
 
-void ReadTexts(Reader& r, const toml::table& root, const std::string& stringsFile, PackageInputs& in)
+void ReadTexts(Reader& r, const toml::table& root, const std::string& stringsFile, TextSources& sources,
+               PackageInputs& in)
 {
-    TextSources sources;
-    ReadStringsFile(r, "strings/en.toml", ShippedStrings("en"), sources);
+    ReadStringsFile(r, "strings/en.toml", ShippedStrings("en"), true, sources);
     if (!stringsFile.empty()) {
         const char* shipped = ShippedStrings(stringsFile);
         std::vector<uint8_t> bytes;
         if (shipped)
-            ReadStringsFile(r, "strings/" + stringsFile + ".toml", shipped, sources);
+            ReadStringsFile(r, "strings/" + stringsFile + ".toml", shipped, true, sources);
         else if (ReadWholeFile(Resolve(r, stringsFile), bytes))
-            ReadStringsFile(r, stringsFile, std::string(bytes.begin(), bytes.end()), sources);
+            ReadStringsFile(r, stringsFile, std::string(bytes.begin(), bytes.end()), false, sources);
         else
             Fail(r, root["product"]["strings"].node(), "product.strings", "cannot read '" + stringsFile + "'");
     }
@@ -563,6 +572,63 @@ void ReadCommands(Reader& r, const toml::table& root, PackageInputs& in)
     }
 }
 
+// The product title goes into the install log's header as "<title> - Uninstall.".
+const char UninstallTitleSuffix[] = " - Uninstall.";
+// The uninstaller's other texts there: its question, its reports of a whole
+// and of a partial removal, its restart and log-off questions.
+const int LogSlots[] = {3, 47, 48, 49, 55, 56};
+
+// A text of the install log's header and where the manifest has it.
+struct LogPart {
+    size_t bytes; // with its terminator
+    int slot;     // -1 for a command's text
+    Node at;
+    std::string key;
+};
+
+void AddCommandParts(const toml::table& root, const PackageInputs& in, std::vector<LogPart>& parts)
+{
+    const char* orders[2] = {"first", "second"};
+    for (int o = 0; o < 2; o++) {
+        const CommandData& c = in.commands[o];
+        if (!c.present)
+            continue;
+        const std::string path = Join("uninstall", orders[o]);
+        const auto t = root["uninstall"][orders[o]];
+        parts.push_back(LogPart{c.path.size() + 1, -1, t["program"].node(), path + ".program"});
+        parts.push_back(LogPart{c.arguments.size() + 1, -1, t["arguments"].node(), path + ".arguments"});
+        if (c.flags & COMMAND_HAS_MESSAGE)
+            parts.push_back(LogPart{c.message.size() + 1, -1, t["message"].node(), path + ".message"});
+    }
+}
+
+// The header is reported at its largest text, where the manifest or a
+// strings file of the user's has it; a shipped text can be long only by the
+// product's name in it.
+void CheckLogHeader(Reader& r, const toml::table& root, const TextSources& sources, const PackageInputs& in)
+{
+    std::vector<LogPart> parts;
+    for (int slot : LogSlots)
+        parts.push_back(LogPart{in.texts[slot].size() + 1 + (slot == 3 ? strlen(UninstallTitleSuffix) : 0), slot,
+                                nullptr, ""});
+    AddCommandParts(root, in, parts);
+    size_t total = LOG_HEADER_NUMBERS;
+    for (const LogPart& p : parts)
+        total += p.bytes;
+    if (total <= LOG_HEADER_LIMIT)
+        return;
+    const LogPart& largest = *std::max_element(
+        parts.begin(), parts.end(), [](const LogPart& a, const LogPart& b) { return a.bytes < b.bytes; });
+    const std::string what = "with the uninstaller's other texts would make the install log's header " +
+                             std::to_string(total) + " bytes, more than its 32767";
+    if (largest.slot < 0)
+        Fail(r, largest.at, largest.key, what);
+    else if (sources.shipped[largest.slot])
+        Fail(r, root["product"]["name"].node(), "product.name", what);
+    else
+        FailText(r, sources, largest.slot, what);
+}
+
 const uint32_t AttributeBits[] = {ATTRIBUTE_READONLY, ATTRIBUTE_HIDDEN, ATTRIBUTE_SYSTEM, ATTRIBUTE_ARCHIVE};
 const char* const AttributeNames[] = {"readonly", "hidden", "system", "archive"};
 
@@ -704,6 +770,8 @@ void ReadShortcuts(Reader& r, const toml::table& root, PackageInputs& in)
         s.iconIndex = (int16_t)index;
         Get(r, t, path, "arguments", arguments);
         ToCodePage(r, t.get("arguments"), path + ".arguments", arguments, s.arguments);
+        if (s.arguments.size() > COUNT_LIMIT - 1)
+            Fail(r, t.get("arguments"), path + ".arguments", "is longer than 32766 bytes");
         if (!Get(r, t, path, "name", name))
             Fail(r, &t, path + ".name", "is missing");
         else
@@ -757,6 +825,8 @@ RegistryEntry ReadRegistryValue(Reader& r, const toml::table& t, const std::stri
     if (Get(r, t, path, "message", message) && !stop)
         Fail(r, t.get("message"), path + ".message", "is shown only with stop_on_failure = true");
     ToCodePage(r, t.get("message"), path + ".message", message, v.message);
+    if (v.message.size() > COUNT_LIMIT - 1)
+        Fail(r, t.get("message"), path + ".message", "is longer than 32766 bytes");
     return v;
 }
 
@@ -838,7 +908,8 @@ bool LoadManifest(const std::string& path, PackageInputs& in, std::vector<std::s
                "install", "uninstall"});
     std::string stringsFile;
     ReadProduct(r, root, in, stringsFile);
-    ReadTexts(r, root, stringsFile, in);
+    TextSources sources;
+    ReadTexts(r, root, stringsFile, sources, in);
     ReadAppearance(r, root, in);
     ReadSound(r, root, in);
     ReadPictures(r, root, in);
@@ -847,6 +918,7 @@ bool LoadManifest(const std::string& path, PackageInputs& in, std::vector<std::s
     ReadFiles(r, root, in);
     ReadShortcuts(r, root, in);
     ReadRegistry(r, root, in);
+    CheckLogHeader(r, root, sources, in);
     in.spaceRequired = SumOfFileSizes(in.files);
     return errors.empty();
 }

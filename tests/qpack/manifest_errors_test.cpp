@@ -7,8 +7,10 @@ namespace {
 
 struct Mistake {
     const char* name;
-    const char* manifest; // after a [product] table with a name on lines 1 and 2
+    const char* manifest; // after the [product] table
     const char* expected; // the error, after "<file>:"
+    // The [product] table, when not one with a name on lines 1 and 2.
+    const char* product = "[product]\nname = \"Demo\"\n";
 };
 
 void PrintTo(const Mistake& m, std::ostream* os)
@@ -18,7 +20,7 @@ void PrintTo(const Mistake& m, std::ostream* os)
 
 const Mistake Mistakes[] = {
     {"unknown_table", "[colours]\nx = 1\n", "3: colours: unknown key"},
-    {"unknown_product_key", "", "2: product.nmae: unknown key"},
+    {"unknown_product_key", "", "2: product.nmae: unknown key", "[product]\nnmae = \"Demo\"\nname = \"Demo\"\n"},
     {"wrong_type", "[appearance]\nbanner_at_start = \"yes\"\n", "4: appearance.banner_at_start: has the wrong type"},
     {"syntax", "[[file]\n", "3: "},
     {"missing_source", "[[file]]\nsource = \"absent.txt\"\n", "4: file[0].source: cannot read 'absent.txt'"},
@@ -56,7 +58,8 @@ const Mistake Mistakes[] = {
     {"bad_colour", "[appearance]\ntitle_colour = \"white\"\n", "4: appearance.title_colour: must be a colour"},
     {"colour_with_gradient", "[appearance]\nbackground = \"red\"\ncolour = \"#000000\"\n",
      "5: appearance.colour: is used only with background = \"solid\""},
-    {"unknown_strings_file", "", "3: product.strings: cannot read 'fr'"},
+    {"unknown_strings_file", "", "3: product.strings: cannot read 'fr'",
+     "[product]\nname = \"Demo\"\nstrings = \"fr\"\n"},
     {"exit_code_range", "[install.first]\nprogram = \"a.exe\"\nexit_code = -1\n",
      "5: install.first.exit_code: must lie between 0 and 4294967295"},
     {"no_wait_on_first", "[install.first]\nprogram = \"a.exe\"\nno_wait = true\n",
@@ -77,8 +80,23 @@ const Mistake Mistakes[] = {
     {"long_value_name", "[[registry]]\nroot = \"HKCU\"\nkey = \"K\"\nname = \"LONGNAME\"\n",
      "6: registry[0].name: is longer than 199 bytes"},
     {"too_many_values", "MANYVALUES", "3: registry: more than 32767 registry values"},
+    // Lengths the package format counts in 16 bits, and the install log's header.
+    {"long_shortcut_arguments", "[[shortcut]]\nname = \"a.lnk\"\ntarget = \"a.exe\"\narguments = \"@70000@\"\n",
+     "6: shortcut[0].arguments: is longer than 32766 bytes"},
+    {"long_registry_message",
+     "[[registry]]\nroot = \"HKCU\"\nkey = \"K\"\nstop_on_failure = true\nmessage = \"@32767@\"\n",
+     "7: registry[0].message: is longer than 32766 bytes"},
+    {"log_header_at_command",
+     "[uninstall.first]\nprogram = \"u.exe\"\narguments = \"@21000@\"\nmessage = \"@12000@\"\n",
+     "5: uninstall.first.arguments: with the uninstaller's other texts would make the install log's header 33"},
+    {"log_header_at_text", "[texts]\nuninstall_partial = \"@17000@\"\n[uninstall.second]\nprogram = \"u.exe\"\n"
+                           "arguments = \"@16000@\"\n",
+     "4: texts.uninstall_partial: with the uninstaller's other texts would make the install log's header 33"},
+    {"log_header_at_product", "", "2: product.name: with the uninstaller's other texts would make the install log's",
+     "[product]\nname = \"@9000@\"\n"},
 };
 
+// "@N@" stands for N letters.
 std::string Expand(std::string text)
 {
     const auto replace = [&](const std::string& token, const std::string& by) {
@@ -86,6 +104,10 @@ std::string Expand(std::string text)
         if (at != std::string::npos)
             text.replace(at, token.size(), by);
     };
+    for (size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at)) {
+        const size_t end = text.find('@', at + 1);
+        text.replace(at, end + 1 - at, std::string(std::stoul(text.substr(at + 1, end - at - 1)), 'x'));
+    }
     replace("LONGTEXT", std::string(40000, 'x'));
     replace("LONGNAME", std::string(200, 'n'));
     replace("LONG", std::string(240, 'l'));
@@ -107,12 +129,7 @@ TEST_P(ManifestMistakes, AreReportedWithFileLineAndKey)
     ManifestFolder folder(m.name);
     folder.Write("a.txt", "text");
     folder.Write("a.bmp", BmpBytes());
-    std::string product = "[product]\nname = \"Demo\"\n";
-    if (std::string(m.name) == "unknown_product_key")
-        product = "[product]\nnmae = \"Demo\"\nname = \"Demo\"\n";
-    if (std::string(m.name) == "unknown_strings_file")
-        product = "[product]\nname = \"Demo\"\nstrings = \"fr\"\n";
-    const std::string path = folder.Write("demo.toml", product + Expand(m.manifest));
+    const std::string path = folder.Write("demo.toml", Expand(m.product) + Expand(m.manifest));
     PackageInputs inputs;
     std::vector<std::string> errors;
     EXPECT_FALSE(LoadManifest(path, inputs, errors));
