@@ -20,6 +20,8 @@ const size_t COUNT_LIMIT = 32767;
 const size_t LOG_HEADER_LIMIT = 32767;
 // Room kept in the header for what is not text: folder codes, flags, lengths.
 const size_t LOG_HEADER_NUMBERS = 64;
+// An embedded picture or sound has a signed 32-bit length.
+const size_t ITEM_LIMIT = 0x7FFFFFFF;
 // Registry value names reach the install log, whose reader takes at most 199 bytes.
 const size_t VALUE_NAME_LIMIT = 199;
 // Folders a resolved name is measured against: the longest usual ones.
@@ -402,6 +404,15 @@ ItemData ReadItem(Reader& r, const toml::table& t, const std::string& path, cons
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(Resolve(r, file), bytes)) {
         Fail(r, at, Join(path, key), "cannot read '" + file + "'");
+        return item;
+    }
+    // An empty item would be recorded with the length that means none.
+    if (bytes.empty()) {
+        Fail(r, at, Join(path, key), "is empty");
+        return item;
+    }
+    if (bytes.size() > ITEM_LIMIT) {
+        Fail(r, at, Join(path, key), "is larger than 2 GB");
         return item;
     }
     if (!HasExpectedFormat(bytes, check)) {

@@ -94,6 +94,7 @@ const Mistake Mistakes[] = {
      "4: texts.uninstall_partial: with the uninstaller's other texts would make the install log's header 33"},
     {"log_header_at_product", "", "2: product.name: with the uninstaller's other texts would make the install log's",
      "[product]\nname = \"@9000@\"\n"},
+    {"empty_picture", "[pictures]\nwelcome = \"empty.bmp\"\nembed = false\n", "4: pictures.welcome: is empty"},
 };
 
 // "@N@" stands for N letters.
@@ -129,6 +130,7 @@ TEST_P(ManifestMistakes, AreReportedWithFileLineAndKey)
     ManifestFolder folder(m.name);
     folder.Write("a.txt", "text");
     folder.Write("a.bmp", BmpBytes());
+    folder.Write("empty.bmp", "");
     const std::string path = folder.Write("demo.toml", Expand(m.product) + Expand(m.manifest));
     PackageInputs inputs;
     std::vector<std::string> errors;
