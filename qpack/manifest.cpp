@@ -5,6 +5,7 @@
 #define TOML_EXCEPTIONS 0
 #include <toml++/toml.h>
 #include <algorithm>
+#include <ctype.h>
 #include <initializer_list>
 #include <stdlib.h>
 #include <string.h>
@@ -24,6 +25,10 @@ const size_t LOG_HEADER_NUMBERS = 64;
 const size_t ITEM_LIMIT = 0x7FFFFFFF;
 // Registry value names reach the install log, whose reader takes at most 199 bytes.
 const size_t VALUE_NAME_LIMIT = 199;
+// Windows file times count 100 ns from 1601-01-01 UTC in 63 bits, into the
+// year 30828; the bounds are in seconds from 1970.
+const int64_t FILETIME_FIRST_SECOND = -11644473600;
+const int64_t FILETIME_LAST_SECOND = INT64_MAX / 10000000 - 1 - 11644473600;
 // Folders a resolved name is measured against: the longest usual ones.
 const char SystemFolderExample[] = "C:\\WINDOWS\\system32\\";
 const char WindowsFolderExample[] = "C:\\WINDOWS\\";
@@ -339,11 +344,23 @@ void ReadTexts(Reader& r, const toml::table& root, const std::string& stringsFil
         ReadTextOverrides(r, *texts, sources);
     in.texts.resize(SLOT_COUNT);
     for (int i = 0; i < SLOT_COUNT; i++) {
-        if (!Utf8ToCodePage(ReplaceProduct(sources.texts[i], r.product), r.codePage, in.texts[i]))
+        // A product name the code page cannot hold is reported once, at
+        // product.name, not again in every text it stands in.
+        std::string asWritten;
+        if (!Utf8ToCodePage(sources.texts[i], r.codePage, asWritten))
             FailText(r, sources, i, CannotHold(r));
-        else if (in.texts[i].size() > COUNT_LIMIT)
+        else if (Utf8ToCodePage(ReplaceProduct(sources.texts[i], r.product), r.codePage, in.texts[i]) &&
+                 in.texts[i].size() > COUNT_LIMIT)
             FailText(r, sources, i, "is longer than 32767 bytes");
     }
+}
+
+// "#" and six hex digits, nothing else: strtoul alone would take a sign,
+// spaces or "0x" too.
+bool IsColour(const std::string& v)
+{
+    const auto hex = [](char c) { return isxdigit((unsigned char)c) != 0; };
+    return v.size() == 7 && v[0] == '#' && std::all_of(v.begin() + 1, v.end(), hex);
 }
 
 // A colour written as "#RRGGBB", as a COLORREF (0x00BBGGRR).
@@ -352,12 +369,11 @@ void GetColour(Reader& r, const toml::table& t, const char* key, uint32_t& out)
     std::string v;
     if (!Get(r, t, "appearance", key, v))
         return;
-    char* end = nullptr;
-    const unsigned long rgb = v.size() == 7 && v[0] == '#' ? strtoul(v.c_str() + 1, &end, 16) : 0;
-    if (!end || *end) {
+    if (!IsColour(v)) {
         Fail(r, t.get(key), Join("appearance", key), "must be a colour written as \"#RRGGBB\"");
         return;
     }
+    const unsigned long rgb = strtoul(v.c_str() + 1, nullptr, 16);
     out = (uint32_t)((rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
 }
 
@@ -677,20 +693,29 @@ int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d)
     return era * 146097 + (int64_t)doe - 719468;
 }
 
+// A time without its UTC offset would be taken in whatever zone the
+// install runs; the file times it sets are UTC.
 void ReadTime(Reader& r, const toml::table& t, const std::string& path, const char* key, uint64_t& out)
 {
     Node n = t.get(key);
     if (!n)
         return;
     const auto* v = n->as_date_time();
-    if (!v || v->get().date.year < 1601) {
+    if (!v) {
         Fail(r, n, Join(path, key), "must be a date and time such as 2024-05-01T12:00:00Z");
         return;
     }
     const toml::date_time& dt = v->get();
-    const int64_t offset = dt.offset ? dt.offset->minutes * 60 : 0;
+    if (!dt.offset) {
+        Fail(r, n, Join(path, key), "needs its UTC offset, as in 2024-05-01T12:00:00Z or 2024-05-01T14:00:00+02:00");
+        return;
+    }
     const int64_t seconds = DaysFromCivil(dt.date.year, dt.date.month, dt.date.day) * 86400 + dt.time.hour * 3600 +
-                            dt.time.minute * 60 + dt.time.second - offset;
+                            dt.time.minute * 60 + dt.time.second - dt.offset->minutes * 60;
+    if (seconds < FILETIME_FIRST_SECOND || seconds > FILETIME_LAST_SECOND) {
+        Fail(r, n, Join(path, key), "lies outside 1601-01-01 to 30828, the times a Windows file can have, in UTC");
+        return;
+    }
     out = FileTimeFromUnix(seconds, dt.time.nanosecond);
 }
 

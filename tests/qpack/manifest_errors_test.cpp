@@ -94,6 +94,14 @@ const Mistake Mistakes[] = {
      "4: texts.uninstall_partial: with the uninstaller's other texts would make the install log's header 33"},
     {"log_header_at_product", "", "2: product.name: with the uninstaller's other texts would make the install log's",
      "[product]\nname = \"@9000@\"\n"},
+    // Values read strictly.
+    {"short_colour", "[appearance]\ncolour = \"#12345\"\n", "4: appearance.colour: must be a colour"},
+    {"hex_prefix_colour", "[appearance]\ncolour = \"#0x1234\"\n", "4: appearance.colour: must be a colour"},
+    {"signed_colour", "[appearance]\nshadow_colour = \"#-12345\"\n", "4: appearance.shadow_colour: must be a colour"},
+    {"local_time", "[[file]]\nsource = \"a.txt\"\nmodified = 2024-05-01T12:00:00\n",
+     "5: file[0].modified: needs its UTC offset"},
+    {"time_before_1601_in_utc", "[[file]]\nsource = \"a.txt\"\ncreated = 1601-01-01T00:30:00+01:00\n",
+     "5: file[0].created: lies outside 1601-01-01 to 30828"},
     {"empty_picture", "[pictures]\nwelcome = \"empty.bmp\"\nembed = false\n", "4: pictures.welcome: is empty"},
 };
 
@@ -168,4 +176,16 @@ TEST(ManifestMistakes, StringsFileMistakesNameThatFile)
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0], "fr.toml:3: strings.foot: unknown string slot name");
     EXPECT_EQ(errors[1], "fr.toml:4: strings.finish_title: has a character that code page 1251 cannot hold");
+}
+
+// The product's name stands in a dozen texts; it is reported once, where it is written.
+TEST(ManifestMistakes, ProductNameOutsideTheCodePageIsReportedOnce)
+{
+    ManifestFolder folder("product-code-page");
+    const std::string path = folder.Write("demo.toml", "[product]\nname = \"\xE6\x97\xA5\"\n");
+    PackageInputs inputs;
+    std::vector<std::string> errors;
+    EXPECT_FALSE(LoadManifest(path, inputs, errors));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], path + ":2: product.name: has a character that code page 1252 cannot hold");
 }
