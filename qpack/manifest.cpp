@@ -2,6 +2,7 @@
 #include "codepage.h"
 #include "file_facts.h"
 #include "slots.h"
+#include "windows_names.h"
 #define TOML_EXCEPTIONS 0
 #include <toml++/toml.h>
 #include <algorithm>
@@ -196,11 +197,12 @@ std::string RelativeName(Reader& r, Node at, const std::string& key, const std::
             Fail(r, at, key, "must not contain empty, \".\" or \"..\" parts");
             return "";
         }
+        const std::string problem = NamePartProblem(part);
+        if (!problem.empty()) {
+            Fail(r, at, key, problem);
+            return "";
+        }
         start = end + 1;
-    }
-    if (name.find_first_of("<>\"|?*") != std::string::npos) {
-        Fail(r, at, key, "has a character Windows does not allow in file names");
-        return "";
     }
     std::string converted;
     if (!ToCodePage(r, at, key, name, converted))
@@ -719,6 +721,12 @@ void ReadTime(Reader& r, const toml::table& t, const std::string& path, const ch
     out = FileTimeFromUnix(seconds, dt.time.nanosecond);
 }
 
+// A file's target is reported where it is written, or at the source it is named after.
+Node FileTargetNode(const toml::table& t)
+{
+    return t.get("target") ? t.get("target") : t.get("source");
+}
+
 FileEntry ReadFile(Reader& r, const toml::table& t, const std::string& path)
 {
     CheckKeys(r, t, path,
@@ -732,8 +740,7 @@ FileEntry ReadFile(Reader& r, const toml::table& t, const std::string& path)
     std::string target = BaseName(source);
     Get(r, t, path, "target", target);
     f.root = (int16_t)GetChoice(r, t, path, "root", {"destination", "system", "windows"}, 0);
-    f.relativeName = RootedName(r, t.get("target") ? t.get("target") : t.get("source"), path + ".target", target,
-                                FolderLength(r, f.root));
+    f.relativeName = RootedName(r, FileTargetNode(t), path + ".target", target, FolderLength(r, f.root));
     bool readme = false, carried = true;
     Get(r, t, path, "readme", readme);
     Get(r, t, path, "carried", carried);
@@ -772,51 +779,104 @@ void ReadUninstaller(Reader& r, const toml::table* product, PackageInputs& in)
     in.files.push_back(u);
 }
 
+// The target of a file without its leading backslash, in UTF-8.
+std::string TargetOf(const Reader& r, const FileEntry& f)
+{
+    return f.relativeName.empty() ? "" : CodePageToUtf8(f.relativeName.substr(1), r.codePage);
+}
+
+std::string ClashText(ClashKind kind, const std::string& other)
+{
+    if (kind == CLASH_SAME)
+        return "names the same file as " + other;
+    if (kind == CLASH_INSIDE_FILE)
+        return "needs a folder where " + other + " installs a file";
+    return "names a file where " + other + " needs a folder";
+}
+
+// Windows compares names without regard to case: two targets that differ
+// only in case are one file. The uninstaller, first of the files, and the
+// install's own files have their names in the destination folder too.
+void CheckFileTargets(Reader& r, const std::vector<const toml::table*>& tables, const PackageInputs& in)
+{
+    std::vector<PlacedName> names;
+    for (const FileEntry& f : in.files)
+        names.push_back(PlacedName{f.root, ComparableName(TargetOf(r, f))});
+    for (const Clash& c : FindClashes(names, true))
+        Fail(r, FileTargetNode(*tables[c.later - 1]), FileEntryName(c.later) + ".target",
+             ClashText(c.kind, FileEntryName(c.earlier)));
+    for (size_t i = 1; i < in.files.size(); i++) {
+        const std::string target = TargetOf(r, in.files[i]);
+        if (in.files[i].root == 0 && IsInstallFileName(target.substr(0, target.find('\\'))))
+            Fail(r, FileTargetNode(*tables[i - 1]), FileEntryName(i) + ".target",
+                 "is a name the install keeps for its own files in the destination folder");
+    }
+}
+
+// The uninstaller is the first of the files, with or without a [product]
+// table: the file[] entries are named by their place after it.
 void ReadFiles(Reader& r, const toml::table& root, PackageInputs& in)
 {
+    ReadUninstaller(r, root.get_as<toml::table>("product"), in);
     const std::vector<const toml::table*> files = GetTables(r, root, "file");
     for (size_t i = 0; i < files.size(); i++)
         in.files.push_back(ReadFile(r, *files[i], Indexed("file", i)));
     if (in.files.size() > COUNT_LIMIT)
         Fail(r, root.get("file"), "file", "more than 32766 files");
+    CheckFileTargets(r, files, in);
+}
+
+ShortcutEntry ReadShortcut(Reader& r, const toml::table& t, const std::string& path)
+{
+    CheckKeys(r, t, path, {"target", "target_root", "arguments", "icon", "icon_root", "icon_index", "folder", "name"});
+    ShortcutEntry s;
+    const std::initializer_list<const char*> roots = {"destination", "system", "windows"};
+    s.targetFolder = (int16_t)GetChoice(r, t, path, "target_root", roots, 0);
+    s.iconFolder = (int16_t)GetChoice(r, t, path, "icon_root", roots, 0);
+    s.linkFolder = (int16_t)GetChoice(r, t, path, "folder", {"group", "desktop", "startup", "sendto", "startmenu"}, 0);
+    std::string target, icon, arguments, name;
+    if (!Get(r, t, path, "target", target))
+        Fail(r, &t, path + ".target", "is missing");
+    else
+        s.target = RootedName(r, t.get("target"), path + ".target", target, FolderLength(r, s.targetFolder));
+    s.icon = "\\";
+    if (Get(r, t, path, "icon", icon))
+        s.icon = RootedName(r, t.get("icon"), path + ".icon", icon, FolderLength(r, s.iconFolder));
+    int64_t index = 0;
+    GetInt(r, t, path, "icon_index", -32768, 32767, index);
+    s.iconIndex = (int16_t)index;
+    Get(r, t, path, "arguments", arguments);
+    ToCodePage(r, t.get("arguments"), path + ".arguments", arguments, s.arguments);
+    if (s.arguments.size() > COUNT_LIMIT - 1)
+        Fail(r, t.get("arguments"), path + ".arguments", "is longer than 32766 bytes");
+    if (!Get(r, t, path, "name", name))
+        Fail(r, &t, path + ".name", "is missing");
+    else
+        s.linkName = RelativeName(r, t.get("name"), path + ".name", name,
+                                  strlen(StartMenuExample) + r.productInCodePage.size() + 1);
+    return s;
+}
+
+// Windows compares link names without regard to case, so two links that
+// differ only in case would be one file.
+void CheckLinkNames(Reader& r, const std::vector<const toml::table*>& tables, const PackageInputs& in)
+{
+    std::vector<PlacedName> names;
+    for (const ShortcutEntry& s : in.shortcuts)
+        names.push_back(PlacedName{s.linkFolder, ComparableName(CodePageToUtf8(s.linkName, r.codePage))});
+    for (const Clash& c : FindClashes(names, false))
+        Fail(r, tables[c.later]->get("name"), Indexed("shortcut", c.later) + ".name",
+             "names the same link as " + Indexed("shortcut", c.earlier));
 }
 
 void ReadShortcuts(Reader& r, const toml::table& root, PackageInputs& in)
 {
     const std::vector<const toml::table*> shortcuts = GetTables(r, root, "shortcut");
-    for (size_t i = 0; i < shortcuts.size(); i++) {
-        const toml::table& t = *shortcuts[i];
-        const std::string path = Indexed("shortcut", i);
-        CheckKeys(r, t, path, {"target", "target_root", "arguments", "icon", "icon_root", "icon_index", "folder", "name"});
-        ShortcutEntry s;
-        const std::initializer_list<const char*> roots = {"destination", "system", "windows"};
-        s.targetFolder = (int16_t)GetChoice(r, t, path, "target_root", roots, 0);
-        s.iconFolder = (int16_t)GetChoice(r, t, path, "icon_root", roots, 0);
-        s.linkFolder = (int16_t)GetChoice(r, t, path, "folder", {"group", "desktop", "startup", "sendto", "startmenu"}, 0);
-        std::string target, icon, arguments, name;
-        if (!Get(r, t, path, "target", target))
-            Fail(r, &t, path + ".target", "is missing");
-        else
-            s.target = RootedName(r, t.get("target"), path + ".target", target, FolderLength(r, s.targetFolder));
-        s.icon = "\\";
-        if (Get(r, t, path, "icon", icon))
-            s.icon = RootedName(r, t.get("icon"), path + ".icon", icon, FolderLength(r, s.iconFolder));
-        int64_t index = 0;
-        GetInt(r, t, path, "icon_index", -32768, 32767, index);
-        s.iconIndex = (int16_t)index;
-        Get(r, t, path, "arguments", arguments);
-        ToCodePage(r, t.get("arguments"), path + ".arguments", arguments, s.arguments);
-        if (s.arguments.size() > COUNT_LIMIT - 1)
-            Fail(r, t.get("arguments"), path + ".arguments", "is longer than 32766 bytes");
-        if (!Get(r, t, path, "name", name))
-            Fail(r, &t, path + ".name", "is missing");
-        else
-            s.linkName = RelativeName(r, t.get("name"), path + ".name", name,
-                                      strlen(StartMenuExample) + r.productInCodePage.size() + 1);
-        in.shortcuts.push_back(s);
-    }
+    for (size_t i = 0; i < shortcuts.size(); i++)
+        in.shortcuts.push_back(ReadShortcut(r, *shortcuts[i], Indexed("shortcut", i)));
     if (in.shortcuts.size() > COUNT_LIMIT)
         Fail(r, root.get("shortcut"), "shortcut", "more than 32767 shortcuts");
+    CheckLinkNames(r, shortcuts, in);
 }
 
 RegistryEntry ReadRegistryValue(Reader& r, const toml::table& t, const std::string& path)
@@ -866,6 +926,32 @@ RegistryEntry ReadRegistryValue(Reader& r, const toml::table& t, const std::stri
     return v;
 }
 
+// A value as Windows finds it: keys and names without regard to case, a key
+// with or without its last backslash. Value names may hold backslashes, so a
+// 0 keeps key and name apart.
+std::u32string ComparableValue(const Reader& r, const RegistryEntry& v)
+{
+    std::string key = CodePageToUtf8(v.key, r.codePage);
+    while (!key.empty() && key.back() == '\\')
+        key.pop_back();
+    if (key.empty())
+        return U"";
+    return ComparableName(key) + U'\0' + ComparableName(CodePageToUtf8(v.valueName, r.codePage));
+}
+
+void CheckRegistryValues(Reader& r, const std::vector<const toml::table*>& tables, const PackageInputs& in)
+{
+    std::vector<PlacedName> names;
+    for (const RegistryEntry& v : in.registry)
+        names.push_back(PlacedName{v.root, ComparableValue(r, v)});
+    for (const Clash& c : FindClashes(names, false)) {
+        const toml::table& t = *tables[c.later];
+        const char* key = t.get("name") ? "name" : "key";
+        Fail(r, t.get(key), Join(Indexed("registry", c.later), key),
+             "repeats the key and value name of " + Indexed("registry", c.earlier));
+    }
+}
+
 void ReadRegistry(Reader& r, const toml::table& root, PackageInputs& in)
 {
     const std::vector<const toml::table*> values = GetTables(r, root, "registry");
@@ -873,6 +959,7 @@ void ReadRegistry(Reader& r, const toml::table& root, PackageInputs& in)
         in.registry.push_back(ReadRegistryValue(r, *values[i], Indexed("registry", i)));
     if (in.registry.size() > COUNT_LIMIT)
         Fail(r, root.get("registry"), "registry", "more than 32767 registry values");
+    CheckRegistryValues(r, values, in);
 }
 
 uint8_t RestartFlags(Reader& r, const toml::table& product)
@@ -905,7 +992,6 @@ void ReadProduct(Reader& r, const toml::table& root, PackageInputs& in, std::str
         r.codePage = in.codePage = (uint16_t)codePage;
     ToCodePage(r, product->get("name"), "product.name", r.product, r.productInCodePage);
     in.flags = RestartFlags(r, *product);
-    ReadUninstaller(r, product, in);
 }
 
 std::string FolderOf(const std::string& path)
@@ -923,6 +1009,11 @@ uint32_t SumOfFileSizes(const std::vector<FileEntry>& files)
 }
 
 } // namespace
+
+std::string FileEntryName(size_t index)
+{
+    return index == 0 ? "the uninstaller" : Indexed("file", index - 1);
+}
 
 bool LoadManifest(const std::string& path, PackageInputs& in, std::vector<std::string>& errors)
 {

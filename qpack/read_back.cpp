@@ -174,11 +174,6 @@ void CompareTrailer(Comparison& c, const PackageTrailer& expected, const Package
 
 } // namespace
 
-std::string FileEntryName(size_t index)
-{
-    return index == 0 ? "the uninstaller" : Indexed("file", index - 1);
-}
-
 std::string FirstDifference(const PackageInputs& in, const PackageTrailer& expected, const PackageContents& read)
 {
     Comparison c;

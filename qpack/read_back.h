@@ -4,10 +4,6 @@
 #include "manifest.h"
 #include "package_contents.h"
 
-// A file of the inputs named as the manifest names it: the uninstaller comes
-// first, then "file[0]" and on.
-std::string FileEntryName(size_t index);
-
 // The first thing the package read back holds otherwise than the inputs and
 // the expected trailer say, named with its field; "" when everything agrees.
 std::string FirstDifference(const PackageInputs& in, const PackageTrailer& expected, const PackageContents& read);

@@ -94,6 +94,47 @@ const Mistake Mistakes[] = {
      "4: texts.uninstall_partial: with the uninstaller's other texts would make the install log's header 33"},
     {"log_header_at_product", "", "2: product.name: with the uninstaller's other texts would make the install log's",
      "[product]\nname = \"@9000@\"\n"},
+    // Targets Windows cannot hold, or not both.
+    {"same_target_in_other_case", "[[file]]\nsource = \"a.txt\"\ntarget = \"Bin/A.txt\"\n[[file]]\nsource = \"a.txt\"\n"
+                                  "target = \"bin/a.TXT\"\n",
+     "8: file[1].target: names the same file as file[0]"},
+    {"uninstaller_target", "[[file]]\nsource = \"a.txt\"\ntarget = \"Uninstall.EXE\"\n",
+     "5: file[0].target: names the same file as the uninstaller"},
+    {"file_then_folder",
+     "[[file]]\nsource = \"a.txt\"\ntarget = \"a/b\"\n[[file]]\nsource = \"a.txt\"\ntarget = \"A/b/c\"\n",
+     "8: file[1].target: needs a folder where file[0] installs a file"},
+    {"folder_then_file",
+     "[[file]]\nsource = \"a.txt\"\ntarget = \"a/b/c\"\n[[file]]\nsource = \"a.txt\"\ntarget = \"A/B\"\n",
+     "8: file[1].target: names a file where file[0] needs a folder"},
+    {"device_with_extension", "[[file]]\nsource = \"a.txt\"\ntarget = \"docs/Nul.tar.gz\"\n",
+     "5: file[0].target: has a part Windows keeps for a device"},
+    {"device_as_folder", "[[file]]\nsource = \"a.txt\"\nroot = \"system\"\ntarget = \"lpt9/a.txt\"\n",
+     "6: file[0].target: has a part Windows keeps for a device"},
+    {"device_with_superscript", "[[file]]\nsource = \"a.txt\"\ntarget = \"COM\u00B9.log\"\n",
+     "5: file[0].target: has a part Windows keeps for a device"},
+    {"device_link", "[[shortcut]]\nname = \"con.lnk\"\ntarget = \"a.exe\"\n",
+     "4: shortcut[0].name: has a part Windows keeps for a device"},
+    {"part_ending_in_dot", "[[file]]\nsource = \"a.txt\"\ntarget = \"docs./a.txt\"\n",
+     "5: file[0].target: has a part that ends in a dot or a space"},
+    {"name_ending_in_space", "[[file]]\nsource = \"a.txt\"\nbeside = \"a.txt \"\ncarried = false\n",
+     "5: file[0].beside: has a part that ends in a dot or a space"},
+    {"control_character", "[[file]]\nsource = \"a.txt\"\ntarget = \"a\\tb.txt\"\n",
+     "5: file[0].target: has a character Windows does not allow in file names"},
+    {"pipe", "[install.first]\nprogram = \"a|b.exe\"\n",
+     "4: install.first.program: has a character Windows does not allow in file names"},
+    {"install_log_name", "[[file]]\nsource = \"a.txt\"\ntarget = \"qxun007.UQX\"\n",
+     "5: file[0].target: is a name the install keeps for its own files in the destination folder"},
+    {"install_log_name_as_folder", "[[file]]\nsource = \"a.txt\"\ntarget = \"QXUn123.uqx/a.txt\"\n",
+     "5: file[0].target: is a name the install keeps for its own files"},
+    {"same_link",
+     "[[shortcut]]\nname = \"A.lnk\"\ntarget = \"a.exe\"\n[[shortcut]]\nname = \"a.LNK\"\ntarget = \"b.exe\"\n",
+     "7: shortcut[1].name: names the same link as shortcut[0]"},
+    {"same_registry_value", "[[registry]]\nroot = \"HKCU\"\nkey = \"Software\\\\Demo\"\nname = \"Path\"\n[[registry]]\n"
+                            "root = \"HKCU\"\nkey = \"SOFTWARE\\\\demo\\\\\"\nname = \"path\"\n",
+     "10: registry[1].name: repeats the key and value name of registry[0]"},
+    {"same_registry_key",
+     "[[registry]]\nroot = \"HKLM\"\nkey = \"Software\"\n[[registry]]\nroot = \"HKLM\"\nkey = \"software\"\n",
+     "8: registry[1].key: repeats the key and value name of registry[0]"},
     // Values read strictly.
     {"short_colour", "[appearance]\ncolour = \"#12345\"\n", "4: appearance.colour: must be a colour"},
     {"hex_prefix_colour", "[appearance]\ncolour = \"#0x1234\"\n", "4: appearance.colour: must be a colour"},
@@ -188,4 +229,60 @@ TEST(ManifestMistakes, ProductNameOutsideTheCodePageIsReportedOnce)
     EXPECT_FALSE(LoadManifest(path, inputs, errors));
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], path + ":2: product.name: has a character that code page 1252 cannot hold");
+}
+
+// Names close to the refused ones that Windows holds, and names used twice
+// in different places.
+TEST(ManifestMistakes, NamesWindowsHoldsAreAccepted)
+{
+    ManifestFolder folder("near-misses");
+    folder.Write("a.txt", "text");
+    const std::string path = folder.Write("demo.toml", R"([product]
+name = "Demo"
+[[file]]
+source = "a.txt"
+target = "COM10.txt"
+[[file]]
+source = "a.txt"
+target = "console/nul_device.txt"
+[[file]]
+source = "a.txt"
+target = "QXUn01.uqx"
+[[file]]
+source = "a.txt"
+root = "system"
+target = "QXUn001.uqx"
+[[file]]
+source = "a.txt"
+root = "windows"
+target = "console/NUL_DEVICE.txt"
+[[file]]
+source = "a.txt"
+target = "a.b/.config"
+[[shortcut]]
+name = "Demo.lnk"
+target = "COM10.txt"
+[[shortcut]]
+name = "demo.LNK"
+folder = "desktop"
+target = "COM10.txt"
+[[registry]]
+root = "HKCU"
+key = "Software\\Demo"
+name = "Path"
+[[registry]]
+root = "HKLM"
+key = "Software\\Demo"
+name = "Path"
+[[registry]]
+root = "HKCU"
+key = "Software\\Demo\\Path"
+[[registry]]
+root = "HKCU"
+key = "Software"
+name = "Demo\\Path"
+)");
+    PackageInputs inputs;
+    std::vector<std::string> errors;
+    EXPECT_TRUE(LoadManifest(path, inputs, errors)) << errors[0];
 }
