@@ -71,9 +71,10 @@ bool RunOurs(const char* name, const Bytes& data, CompressionLevel level, Row& r
     const EncodeProgress progress = {isatty(2) ? ReportProgress : nullptr, &shown};
     const auto start = std::chrono::steady_clock::now();
     const StreamParameters parameters = ChooseStreamParameters(data.data(), data.size(), level);
-    const Bytes payload = PackPayload(data, parameters, level, &progress);
+    Bytes payload;
+    const bool packed = PackPayload(data, parameters, payload, level, &progress);
     const double seconds = Seconds(start);
-    const double decode = DecodeSeconds(payload, data);
+    const double decode = packed ? DecodeSeconds(payload, data) : -1;
     if (decode < 0) {
         fprintf(stderr, "%s: round trip failed\n", name);
         return false;

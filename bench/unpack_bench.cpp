@@ -61,14 +61,6 @@ template <typename P, typename F> double BestSeconds(P prepare, F work)
     return best;
 }
 
-// The payload as the package builder makes it: the best level, with the
-// window and match limit that level chooses for these bytes.
-Bytes PackAtBestLevel(const Bytes& data)
-{
-    const StreamParameters parameters = ChooseStreamParameters(data.data(), data.size(), COMPRESS_BEST);
-    return PackPayload(data, parameters, COMPRESS_BEST);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -85,7 +77,15 @@ int main(int argc, char** argv)
     if (argc == 1)
         data = SampleInstallData(64u << 20);
     const size_t size = data.size();
-    const Bytes payload = argc == 2 ? PackAtBestLevel(data) : PackPayload(data, StreamParameters{65535, 255});
+    // A file is packed as the package builder packs it: with the window and
+    // match limit the best level chooses for its bytes.
+    const StreamParameters parameters = argc == 2 ? ChooseStreamParameters(data.data(), size, COMPRESS_BEST)
+                                                  : StreamParameters{65535, 255};
+    Bytes payload;
+    if (!PackPayload(data, parameters, payload, COMPRESS_BEST)) {
+        fprintf(stderr, "the package writer refused the data\n");
+        return 1;
+    }
     std::vector<uint8_t> area(size);
     uint32_t produced = 0;
     // The decoder needs a zero-filled area, as the loader's fresh mapping is.

@@ -1,6 +1,38 @@
 #include "package_writer.h"
 #include "crc32.h"
 #include "unpack.h"
+#include <limits.h>
+
+// Counted lengths include the terminator and are read as signed 16-bit values.
+const size_t COUNTED_TEXT_LIMIT = 32767;
+// A string table's lengths leave the terminator out; its count and lengths are signed too.
+const size_t TABLE_LIMIT = 32767;
+// An item's length is signed: negative for a name, positive for bytes, 0 for none.
+const size_t ITEM_LIMIT = INT32_MAX;
+// The 16-bit fields of the data block that are read unsigned.
+const size_t U16_LIMIT = 65535;
+// The farthest a match's 16-bit offset reaches into the window.
+const uint32_t WINDOW_LIMIT = 65535;
+
+// A text the reader gets back whole: a 0 byte inside would end it early.
+static bool IsWholeText(const std::string& text)
+{
+    return text.find('\0') == std::string::npos;
+}
+
+static bool FitsCounted(const std::string& text)
+{
+    return text.size() < COUNTED_TEXT_LIMIT && IsWholeText(text);
+}
+
+static bool ItemFits(const ItemData& item)
+{
+    if (item.form == ITEM_EXTERNAL)
+        return !item.name.empty() && item.name.size() <= ITEM_LIMIT && IsWholeText(item.name);
+    if (item.form == ITEM_EMBEDDED)
+        return !item.data.empty() && item.data.size() <= ITEM_LIMIT;
+    return item.form == ITEM_NONE;
+}
 
 void PutU8(Bytes& out, uint8_t v) { out.push_back(v); }
 
@@ -22,19 +54,28 @@ void PutBytes(Bytes& out, const void* bytes, size_t size)
     out.insert(out.end(), p, p + size);
 }
 
-void PutCountedText(Bytes& out, const std::string& text)
+bool PutCountedText(Bytes& out, const std::string& text)
 {
+    if (!FitsCounted(text))
+        return false;
     PutU16(out, (uint16_t)(text.size() + 1));
     PutBytes(out, text.c_str(), text.size() + 1);
+    return true;
 }
 
-void PutStringTable(Bytes& out, const std::vector<std::string>& texts)
+bool PutStringTable(Bytes& out, const std::vector<std::string>& texts)
 {
+    bool fits = texts.size() <= TABLE_LIMIT;
+    for (const std::string& t : texts)
+        fits = fits && t.size() <= TABLE_LIMIT && IsWholeText(t);
+    if (!fits)
+        return false;
     PutU16(out, (uint16_t)texts.size());
     for (const std::string& t : texts) {
         PutU16(out, (uint16_t)t.size());
         PutBytes(out, t.c_str(), t.size() + 1);
     }
+    return true;
 }
 
 // The signed length that announces an item, then its name or bytes.
@@ -56,13 +97,16 @@ static void PutItemBody(Bytes& out, const ItemData& item)
         PutBytes(out, item.data.data(), item.data.size());
 }
 
-void PutSoundRecord(Bytes& out, const ItemData& sound, uint16_t playMode)
+bool PutSoundRecord(Bytes& out, const ItemData& sound, uint16_t playMode)
 {
+    if (!ItemFits(sound))
+        return false;
     PutItemLength(out, sound);
     if (sound.form == ITEM_NONE)
-        return;
+        return true;
     PutU16(out, playMode);
     PutItemBody(out, sound);
+    return true;
 }
 
 void PutAppearanceRecord(Bytes& out, const Appearance& a)
@@ -77,12 +121,15 @@ void PutAppearanceRecord(Bytes& out, const Appearance& a)
     }
 }
 
-void PutSheetRecord(Bytes& out, const ItemData& picture, int16_t backReference)
+bool PutSheetRecord(Bytes& out, const ItemData& picture, int16_t backReference)
 {
+    if (!ItemFits(picture))
+        return false;
     PutItemLength(out, picture);
     if (picture.form == ITEM_NONE)
         PutU16(out, (uint16_t)backReference);
     PutItemBody(out, picture);
+    return true;
 }
 
 void PutBannerHead(Bytes& out, int16_t count, uint16_t atStart)
@@ -92,22 +139,33 @@ void PutBannerHead(Bytes& out, int16_t count, uint16_t atStart)
         PutU16(out, atStart);
 }
 
-void PutBannerRecord(Bytes& out, const ItemData& picture, const int32_t placement[4])
+bool PutBannerRecord(Bytes& out, const ItemData& picture, const int32_t placement[4])
 {
+    if (!ItemFits(picture))
+        return false;
     PutItemLength(out, picture);
     if (picture.form == ITEM_NONE)
-        return;
+        return true;
     PutItemBody(out, picture);
     for (int i = 0; i < 4; i++)
         PutU32(out, (uint32_t)placement[i]);
+    return true;
 }
 
-void PutCommandRecord(Bytes& out, CommandVariant variant, const CommandData& command)
+static bool HasMessage(CommandVariant variant, const CommandData& command)
+{
+    return variant != COMMAND_UNINSTALL_2 && (command.flags & COMMAND_HAS_MESSAGE);
+}
+
+bool PutCommandRecord(Bytes& out, CommandVariant variant, const CommandData& command)
 {
     if (!command.present) {
         PutU8(out, COMMAND_ABSENT);
-        return;
+        return true;
     }
+    if (!FitsCounted(command.path) || !FitsCounted(command.arguments) ||
+        (HasMessage(variant, command) && !FitsCounted(command.message)))
+        return false;
     PutU8(out, 0);
     PutU16(out, (uint16_t)command.folder);
     PutCountedText(out, command.path);
@@ -115,19 +173,36 @@ void PutCommandRecord(Bytes& out, CommandVariant variant, const CommandData& com
     if (variant == COMMAND_INSTALL)
         PutU32(out, command.expectedExitCode);
     PutU8(out, command.flags);
-    if (variant != COMMAND_UNINSTALL_2 && (command.flags & COMMAND_HAS_MESSAGE))
+    if (HasMessage(variant, command))
         PutCountedText(out, command.message);
+    return true;
 }
 
-void PutFileRecord(Bytes& out, const FileEntry& file)
+static bool IsReferenceEntry(const FileEntry& file)
 {
+    return (file.kind & ~FILE_README) == FILE_REFERENCE;
+}
+
+static bool FileFits(const FileEntry& file)
+{
+    if (!IsWholeText(file.relativeName))
+        return false;
+    if (IsReferenceEntry(file))
+        return file.sourceName.size() <= U16_LIMIT && IsWholeText(file.sourceName);
+    return file.body.size() <= UINT32_MAX;
+}
+
+bool PutFileRecord(Bytes& out, const FileEntry& file)
+{
+    if (!FileFits(file))
+        return false;
     PutU8(out, file.kind);
     PutU16(out, (uint16_t)file.root);
     PutBytes(out, file.relativeName.c_str(), file.relativeName.size() + 1);
-    if ((file.kind & ~FILE_README) == FILE_REFERENCE) {
+    if (IsReferenceEntry(file)) {
         PutU16(out, (uint16_t)file.sourceName.size());
         PutBytes(out, file.sourceName.c_str(), file.sourceName.size() + 1);
-        return;
+        return true;
     }
     PutU32(out, file.attributes);
     PutU32(out, (uint32_t)file.created);
@@ -136,10 +211,14 @@ void PutFileRecord(Bytes& out, const FileEntry& file)
     PutU32(out, (uint32_t)(file.modified >> 32));
     PutU32(out, (uint32_t)file.body.size());
     PutBytes(out, file.body.data(), file.body.size());
+    return true;
 }
 
-void PutShortcutRecord(Bytes& out, const ShortcutEntry& shortcut)
+bool PutShortcutRecord(Bytes& out, const ShortcutEntry& shortcut)
 {
+    if (!FitsCounted(shortcut.target) || !FitsCounted(shortcut.arguments) || !FitsCounted(shortcut.icon) ||
+        !FitsCounted(shortcut.linkName))
+        return false;
     PutU16(out, (uint16_t)shortcut.targetFolder);
     PutCountedText(out, shortcut.target);
     PutCountedText(out, shortcut.arguments);
@@ -148,10 +227,20 @@ void PutShortcutRecord(Bytes& out, const ShortcutEntry& shortcut)
     PutU16(out, (uint16_t)shortcut.iconIndex);
     PutU16(out, (uint16_t)shortcut.linkFolder);
     PutCountedText(out, shortcut.linkName);
+    return true;
 }
 
-void PutRegistryRecord(Bytes& out, const RegistryEntry& value)
+static bool RegistryFits(const RegistryEntry& value)
 {
+    const bool dataFits = value.kind == VALUE_NUMBER || value.data.size() <= U16_LIMIT;
+    const bool messageFits = !(value.flags & REGISTRY_STOP_ON_FAILURE) || FitsCounted(value.message);
+    return dataFits && messageFits && FitsCounted(value.key) && FitsCounted(value.valueName);
+}
+
+bool PutRegistryRecord(Bytes& out, const RegistryEntry& value)
+{
+    if (!RegistryFits(value))
+        return false;
     PutU8(out, value.root);
     PutU8(out, value.kind);
     if (value.kind == VALUE_NUMBER) {
@@ -165,25 +254,31 @@ void PutRegistryRecord(Bytes& out, const RegistryEntry& value)
     PutU8(out, value.flags);
     if (value.flags & REGISTRY_STOP_ON_FAILURE)
         PutCountedText(out, value.message);
+    return true;
 }
 
-Bytes PackPayload(const Bytes& unpacked, StreamParameters parameters, CompressionLevel level,
-                  const EncodeProgress* progress, uint16_t codePage)
+bool PackPayload(const Bytes& unpacked, StreamParameters parameters, Bytes& payload, CompressionLevel level,
+                 const EncodeProgress* progress, uint16_t codePage)
 {
+    if (parameters.rawLength > WINDOW_LIMIT || unpacked.size() > UINT32_MAX)
+        return false;
     const Bytes stream = EncodeStream(unpacked.data(), unpacked.size(), parameters, level, progress);
-    Bytes payload(PACK_HEADER_SIZE);
+    payload.assign(PACK_HEADER_SIZE, 0);
     const PackHeader h = {parameters.rawLength, parameters.maxMatch, (uint32_t)unpacked.size(),
                           Crc32(stream.data(), stream.size()), PACK_VERSION, codePage};
     WritePackHeader(h, payload.data());
     payload.insert(payload.end(), stream.begin(), stream.end());
-    return payload;
+    return true;
 }
 
-void AppendPackage(Bytes& executable, const PackageParts& package, const EncodeProgress* progress)
+bool AppendPackage(Bytes& executable, const PackageParts& package, const EncodeProgress* progress)
 {
     Bytes unpacked = package.script;
     unpacked.insert(unpacked.end(), package.data.begin(), package.data.end());
-    const Bytes payload = PackPayload(unpacked, package.stream, package.level, progress, package.codePage);
+    Bytes payload;
+    if (!PackPayload(unpacked, package.stream, payload, package.level, progress, package.codePage) ||
+        (uint64_t)executable.size() + payload.size() + TRAILER_SIZE > UINT32_MAX)
+        return false;
 
     PackageTrailer t;
     t.flags = package.flags;
@@ -198,4 +293,5 @@ void AppendPackage(Bytes& executable, const PackageParts& package, const EncodeP
     uint8_t trailer[TRAILER_SIZE];
     WriteTrailer(t, trailer);
     PutBytes(executable, trailer, TRAILER_SIZE);
+    return true;
 }

@@ -1,5 +1,8 @@
 // The writing direction of the package format, for the package builder and
-// the tests: settings records, string table, payload and trailer.
+// the tests: settings records, string table, payload and trailer. A writer
+// that returns false refused what its reader would get back differently (a
+// length its field cannot hold, a 0 byte inside a text, an empty item) and
+// wrote nothing.
 #pragma once
 #include "data_records.h"
 #include "settings_records.h"
@@ -15,9 +18,9 @@ void PutU16(Bytes& out, uint16_t v);
 void PutU32(Bytes& out, uint32_t v);
 void PutBytes(Bytes& out, const void* bytes, size_t size);
 // A 16-bit length that counts the text and its terminator, then both.
-void PutCountedText(Bytes& out, const std::string& text);
+bool PutCountedText(Bytes& out, const std::string& text);
 
-void PutStringTable(Bytes& out, const std::vector<std::string>& texts);
+bool PutStringTable(Bytes& out, const std::vector<std::string>& texts);
 
 // A picture or sound: none, a file beside the setup executable, or embedded bytes.
 struct ItemData {
@@ -26,11 +29,13 @@ struct ItemData {
     Bytes data;
 };
 
-void PutSoundRecord(Bytes& out, const ItemData& sound, uint16_t playMode);
+// An item's length of 0 means none: an embedded item needs bytes, an
+// external one a name.
+bool PutSoundRecord(Bytes& out, const ItemData& sound, uint16_t playMode);
 void PutAppearanceRecord(Bytes& out, const Appearance& a);
-void PutSheetRecord(Bytes& out, const ItemData& picture, int16_t backReference);
+bool PutSheetRecord(Bytes& out, const ItemData& picture, int16_t backReference);
 void PutBannerHead(Bytes& out, int16_t count, uint16_t atStart);
-void PutBannerRecord(Bytes& out, const ItemData& picture, const int32_t placement[4]);
+bool PutBannerRecord(Bytes& out, const ItemData& picture, const int32_t placement[4]);
 
 struct CommandData {
     bool present = false;
@@ -42,7 +47,7 @@ struct CommandData {
     std::string message;
 };
 
-void PutCommandRecord(Bytes& out, CommandVariant variant, const CommandData& command);
+bool PutCommandRecord(Bytes& out, CommandVariant variant, const CommandData& command);
 
 struct FileEntry {
     uint8_t kind = 0; // FILE_README bit and the form
@@ -55,7 +60,7 @@ struct FileEntry {
     std::string sourceName; // reference form
 };
 
-void PutFileRecord(Bytes& out, const FileEntry& file);
+bool PutFileRecord(Bytes& out, const FileEntry& file);
 
 struct ShortcutEntry {
     int16_t targetFolder = 0;
@@ -68,7 +73,7 @@ struct ShortcutEntry {
     std::string linkName;
 };
 
-void PutShortcutRecord(Bytes& out, const ShortcutEntry& shortcut);
+bool PutShortcutRecord(Bytes& out, const ShortcutEntry& shortcut);
 
 struct RegistryEntry {
     uint8_t root = ROOT_CURRENT_USER;
@@ -81,11 +86,14 @@ struct RegistryEntry {
     std::string message;
 };
 
-void PutRegistryRecord(Bytes& out, const RegistryEntry& value);
+bool PutRegistryRecord(Bytes& out, const RegistryEntry& value);
 
-// Header and stream of the unpacked bytes, with the given stream parameters.
-Bytes PackPayload(const Bytes& unpacked, StreamParameters parameters, CompressionLevel level = COMPRESS_BEST,
-                  const EncodeProgress* progress = nullptr, uint16_t codePage = 1252);
+// Header and stream of the unpacked bytes, with the given stream parameters;
+// false for a window N beyond the reach of a match offset (65535) or more
+// bytes than the header's 32-bit size counts.
+bool PackPayload(const Bytes& unpacked, StreamParameters parameters, Bytes& payload,
+                 CompressionLevel level = COMPRESS_BEST, const EncodeProgress* progress = nullptr,
+                 uint16_t codePage = 1252);
 
 struct PackageParts {
     Bytes script;
@@ -98,5 +106,6 @@ struct PackageParts {
     uint16_t codePage = 1252; // of the texts
 };
 
-// Appends payload and trailer to a program image.
-void AppendPackage(Bytes& executable, const PackageParts& package, const EncodeProgress* progress = nullptr);
+// Appends payload and trailer to a program image; false when PackPayload
+// refuses or the program would pass the 4 GB its trailer's offsets reach.
+bool AppendPackage(Bytes& executable, const PackageParts& package, const EncodeProgress* progress = nullptr);

@@ -1,4 +1,5 @@
 #include "codepage.h"
+#include "package/byte_cursor.h"
 #include <errno.h>
 #include <iconv.h>
 
@@ -102,4 +103,16 @@ std::string CodePageToUtf8(const std::string& text, int codePage)
         pos++;
     }
     return out;
+}
+
+std::u32string Utf8ToCodePoints(const std::string& utf8)
+{
+    const Descriptor d("UTF-32LE", "UTF-8");
+    std::string bytes;
+    size_t pos = 0;
+    ConvertFrom(d, utf8, pos, bytes);
+    std::u32string points;
+    for (size_t i = 0; i + 4 <= bytes.size(); i += 4)
+        points += (char32_t)LoadU32((const uint8_t*)bytes.data() + i);
+    return points;
 }

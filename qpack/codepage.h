@@ -14,3 +14,7 @@ bool Utf8ToCodePage(const std::string& utf8, int codePage, std::string& out);
 // Bytes that are no character of the code page show as U+FFFD; a code page
 // qpack does not support shows only its ASCII characters.
 std::string CodePageToUtf8(const std::string& text, int codePage);
+
+// The characters of a UTF-8 text, one code point each; what follows the
+// first byte that is no UTF-8 is left out.
+std::u32string Utf8ToCodePoints(const std::string& utf8);

@@ -2,9 +2,11 @@
 #include "codepage.h"
 #include "file_facts.h"
 #include "slots.h"
+#include "windows_names.h"
 #define TOML_EXCEPTIONS 0
 #include <toml++/toml.h>
 #include <algorithm>
+#include <ctype.h>
 #include <initializer_list>
 #include <stdlib.h>
 #include <string.h>
@@ -15,8 +17,19 @@ namespace {
 const size_t PATH_LIMIT = 259;
 // Record counts and the lengths of signed texts are 16-bit signed values.
 const size_t COUNT_LIMIT = 32767;
+// The install log records its header's length in a signed 16-bit field: a
+// longer header would have the log read from the wrong offset.
+const size_t LOG_HEADER_LIMIT = 32767;
+// Room kept in the header for what is not text: folder codes, flags, lengths.
+const size_t LOG_HEADER_NUMBERS = 64;
+// An embedded picture or sound has a signed 32-bit length.
+const size_t ITEM_LIMIT = 0x7FFFFFFF;
 // Registry value names reach the install log, whose reader takes at most 199 bytes.
 const size_t VALUE_NAME_LIMIT = 199;
+// Windows file times count 100 ns from 1601-01-01 UTC in 63 bits, into the
+// year 30828; the bounds are in seconds from 1970.
+const int64_t FILETIME_FIRST_SECOND = -11644473600;
+const int64_t FILETIME_LAST_SECOND = INT64_MAX / 10000000 - 1 - 11644473600;
 // Folders a resolved name is measured against: the longest usual ones.
 const char SystemFolderExample[] = "C:\\WINDOWS\\system32\\";
 const char WindowsFolderExample[] = "C:\\WINDOWS\\";
@@ -196,11 +209,12 @@ std::string RelativeName(Reader& r, Node at, const std::string& key, const std::
             Fail(r, at, key, "must not contain empty, \".\" or \"..\" parts");
             return "";
         }
+        const std::string problem = NamePartProblem(part);
+        if (!problem.empty()) {
+            Fail(r, at, key, problem);
+            return "";
+        }
         start = end + 1;
-    }
-    if (name.find_first_of("<>\"|?*") != std::string::npos) {
-        Fail(r, at, key, "has a character Windows does not allow in file names");
-        return "";
     }
     std::string converted;
     if (!ToCodePage(r, at, key, name, converted))
@@ -234,9 +248,11 @@ struct TextSources {
     std::string texts[SLOT_COUNT]; // UTF-8
     Node at[SLOT_COUNT] = {};
     std::string where[SLOT_COUNT]; // file and key for messages
+    bool shipped[SLOT_COUNT] = {}; // from a strings file of qpack's own
 };
 
-void ReadStringsFile(Reader& r, const std::string& name, const std::string& text, TextSources& sources)
+void ReadStringsFile(Reader& r, const std::string& name, const std::string& text, bool shipped,
+                     TextSources& sources)
 {
     toml::parse_result parsed = toml::parse(text, name);
     if (!parsed) {
@@ -260,6 +276,7 @@ void ReadStringsFile(Reader& r, const std::string& name, const std::string& text
         } else {
             sources.texts[slot] = node.as_string()->get();
             sources.where[slot] = where;
+            sources.shipped[slot] = shipped;
         }
     }
 }
@@ -295,6 +312,7 @@ void ReadTextOverrides(Reader& r, const toml::table& texts, TextSources& sources
             continue;
         }
         sources.at[slot] = &node;
+        sources.shipped[slot] = false;
         if (node.is_string()) {
             sources.texts[slot] = node.as_string()->get();
             continue;
@@ -323,18 +341,18 @@ void FailText(Reader& r, const TextSources& sources, int slot, const std::string
         r.errors.push_back(sources.where[slot] + ": " + what);
 }
 
-void ReadTexts(Reader& r, const toml::table& root, const std::string& stringsFile, PackageInputs& in)
+void ReadTexts(Reader& r, const toml::table& root, const std::string& stringsFile, TextSources& sources,
+               PackageInputs& in)
 {
-    TextSources sources;
-    ReadStringsFile(r, "strings/en.toml", ShippedStrings("en"), sources);
+    ReadStringsFile(r, "strings/en.toml", ShippedStrings("en"), true, sources);
     if (!stringsFile.empty()) {
         const char* shipped = ShippedStrings(stringsFile);
         std::vector<uint8_t> bytes;
         std::string failure;
         if (shipped)
-            ReadStringsFile(r, "strings/" + stringsFile + ".toml", shipped, sources);
+            ReadStringsFile(r, "strings/" + stringsFile + ".toml", shipped, true, sources);
         else if (ReadInput(r, stringsFile, bytes, failure))
-            ReadStringsFile(r, stringsFile, std::string(bytes.begin(), bytes.end()), sources);
+            ReadStringsFile(r, stringsFile, std::string(bytes.begin(), bytes.end()), false, sources);
         else
             Fail(r, root["product"]["strings"].node(), "product.strings", failure);
     }
@@ -342,11 +360,23 @@ void ReadTexts(Reader& r, const toml::table& root, const std::string& stringsFil
         ReadTextOverrides(r, *texts, sources);
     in.texts.resize(SLOT_COUNT);
     for (int i = 0; i < SLOT_COUNT; i++) {
-        if (!Utf8ToCodePage(ReplaceProduct(sources.texts[i], r.product), r.codePage, in.texts[i]))
+        // A product name the code page cannot hold is reported once, at
+        // product.name, not again in every text it stands in.
+        std::string asWritten;
+        if (!Utf8ToCodePage(sources.texts[i], r.codePage, asWritten))
             FailText(r, sources, i, CannotHold(r));
-        else if (in.texts[i].size() > COUNT_LIMIT)
+        else if (Utf8ToCodePage(ReplaceProduct(sources.texts[i], r.product), r.codePage, in.texts[i]) &&
+                 in.texts[i].size() > COUNT_LIMIT)
             FailText(r, sources, i, "is longer than 32767 bytes");
     }
+}
+
+// "#" and six hex digits, nothing else: strtoul alone would take a sign,
+// spaces or "0x" too.
+bool IsColour(const std::string& v)
+{
+    const auto hex = [](char c) { return isxdigit((unsigned char)c) != 0; };
+    return v.size() == 7 && v[0] == '#' && std::all_of(v.begin() + 1, v.end(), hex);
 }
 
 // A colour written as "#RRGGBB", as a COLORREF (0x00BBGGRR).
@@ -355,12 +385,11 @@ void GetColour(Reader& r, const toml::table& t, const char* key, uint32_t& out)
     std::string v;
     if (!Get(r, t, "appearance", key, v))
         return;
-    char* end = nullptr;
-    const unsigned long rgb = v.size() == 7 && v[0] == '#' ? strtoul(v.c_str() + 1, &end, 16) : 0;
-    if (!end || *end) {
+    if (!IsColour(v)) {
         Fail(r, t.get(key), Join("appearance", key), "must be a colour written as \"#RRGGBB\"");
         return;
     }
+    const unsigned long rgb = strtoul(v.c_str() + 1, nullptr, 16);
     out = (uint32_t)((rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
 }
 
@@ -408,6 +437,15 @@ ItemData ReadItem(Reader& r, const toml::table& t, const std::string& path, cons
     std::string failure;
     if (!ReadInput(r, file, bytes, failure)) {
         Fail(r, at, Join(path, key), failure);
+        return item;
+    }
+    // An empty item would be recorded with the length that means none.
+    if (bytes.empty()) {
+        Fail(r, at, Join(path, key), "is empty");
+        return item;
+    }
+    if (bytes.size() > ITEM_LIMIT) {
+        Fail(r, at, Join(path, key), "is larger than 2 GB");
         return item;
     }
     if (!HasExpectedFormat(bytes, check)) {
@@ -578,6 +616,63 @@ void ReadCommands(Reader& r, const toml::table& root, PackageInputs& in)
     }
 }
 
+// The product title goes into the install log's header as "<title> - Uninstall.".
+const char UninstallTitleSuffix[] = " - Uninstall.";
+// The uninstaller's other texts there: its question, its reports of a whole
+// and of a partial removal, its restart and log-off questions.
+const int LogSlots[] = {3, 47, 48, 49, 55, 56};
+
+// A text of the install log's header and where the manifest has it.
+struct LogPart {
+    size_t bytes; // with its terminator
+    int slot;     // -1 for a command's text
+    Node at;
+    std::string key;
+};
+
+void AddCommandParts(const toml::table& root, const PackageInputs& in, std::vector<LogPart>& parts)
+{
+    const char* orders[2] = {"first", "second"};
+    for (int o = 0; o < 2; o++) {
+        const CommandData& c = in.commands[o];
+        if (!c.present)
+            continue;
+        const std::string path = Join("uninstall", orders[o]);
+        const auto t = root["uninstall"][orders[o]];
+        parts.push_back(LogPart{c.path.size() + 1, -1, t["program"].node(), path + ".program"});
+        parts.push_back(LogPart{c.arguments.size() + 1, -1, t["arguments"].node(), path + ".arguments"});
+        if (c.flags & COMMAND_HAS_MESSAGE)
+            parts.push_back(LogPart{c.message.size() + 1, -1, t["message"].node(), path + ".message"});
+    }
+}
+
+// The header is reported at its largest text, where the manifest or a
+// strings file of the user's has it; a shipped text can be long only by the
+// product's name in it.
+void CheckLogHeader(Reader& r, const toml::table& root, const TextSources& sources, const PackageInputs& in)
+{
+    std::vector<LogPart> parts;
+    for (int slot : LogSlots)
+        parts.push_back(LogPart{in.texts[slot].size() + 1 + (slot == 3 ? strlen(UninstallTitleSuffix) : 0), slot,
+                                nullptr, ""});
+    AddCommandParts(root, in, parts);
+    size_t total = LOG_HEADER_NUMBERS;
+    for (const LogPart& p : parts)
+        total += p.bytes;
+    if (total <= LOG_HEADER_LIMIT)
+        return;
+    const LogPart& largest = *std::max_element(
+        parts.begin(), parts.end(), [](const LogPart& a, const LogPart& b) { return a.bytes < b.bytes; });
+    const std::string what = "with the uninstaller's other texts would make the install log's header " +
+                             std::to_string(total) + " bytes, more than its 32767";
+    if (largest.slot < 0)
+        Fail(r, largest.at, largest.key, what);
+    else if (sources.shipped[largest.slot])
+        Fail(r, root["product"]["name"].node(), "product.name", what);
+    else
+        FailText(r, sources, largest.slot, what);
+}
+
 const uint32_t AttributeBits[] = {ATTRIBUTE_READONLY, ATTRIBUTE_HIDDEN, ATTRIBUTE_SYSTEM, ATTRIBUTE_ARCHIVE};
 const char* const AttributeNames[] = {"readonly", "hidden", "system", "archive"};
 
@@ -615,21 +710,36 @@ int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d)
     return era * 146097 + (int64_t)doe - 719468;
 }
 
+// A time without its UTC offset would be taken in whatever zone the
+// install runs; the file times it sets are UTC.
 void ReadTime(Reader& r, const toml::table& t, const std::string& path, const char* key, uint64_t& out)
 {
     Node n = t.get(key);
     if (!n)
         return;
     const auto* v = n->as_date_time();
-    if (!v || v->get().date.year < 1601) {
+    if (!v) {
         Fail(r, n, Join(path, key), "must be a date and time such as 2024-05-01T12:00:00Z");
         return;
     }
     const toml::date_time& dt = v->get();
-    const int64_t offset = dt.offset ? dt.offset->minutes * 60 : 0;
+    if (!dt.offset) {
+        Fail(r, n, Join(path, key), "needs its UTC offset, as in 2024-05-01T12:00:00Z or 2024-05-01T14:00:00+02:00");
+        return;
+    }
     const int64_t seconds = DaysFromCivil(dt.date.year, dt.date.month, dt.date.day) * 86400 + dt.time.hour * 3600 +
-                            dt.time.minute * 60 + dt.time.second - offset;
+                            dt.time.minute * 60 + dt.time.second - dt.offset->minutes * 60;
+    if (seconds < FILETIME_FIRST_SECOND || seconds > FILETIME_LAST_SECOND) {
+        Fail(r, n, Join(path, key), "lies outside 1601-01-01 to 30828, the times a Windows file can have, in UTC");
+        return;
+    }
     out = FileTimeFromUnix(seconds, dt.time.nanosecond);
+}
+
+// A file's target is reported where it is written, or at the source it is named after.
+Node FileTargetNode(const toml::table& t)
+{
+    return t.get("target") ? t.get("target") : t.get("source");
 }
 
 FileEntry ReadFile(Reader& r, const toml::table& t, const std::string& path)
@@ -645,8 +755,7 @@ FileEntry ReadFile(Reader& r, const toml::table& t, const std::string& path)
     std::string target = BaseName(source);
     Get(r, t, path, "target", target);
     f.root = (int16_t)GetChoice(r, t, path, "root", {"destination", "system", "windows"}, 0);
-    f.relativeName = RootedName(r, t.get("target") ? t.get("target") : t.get("source"), path + ".target", target,
-                                FolderLength(r, f.root));
+    f.relativeName = RootedName(r, FileTargetNode(t), path + ".target", target, FolderLength(r, f.root));
     bool readme = false, carried = true;
     Get(r, t, path, "readme", readme);
     Get(r, t, path, "carried", carried);
@@ -686,49 +795,104 @@ void ReadUninstaller(Reader& r, const toml::table* product, PackageInputs& in)
     in.files.push_back(u);
 }
 
+// The target of a file without its leading backslash, in UTF-8.
+std::string TargetOf(const Reader& r, const FileEntry& f)
+{
+    return f.relativeName.empty() ? "" : CodePageToUtf8(f.relativeName.substr(1), r.codePage);
+}
+
+std::string ClashText(ClashKind kind, const std::string& other)
+{
+    if (kind == CLASH_SAME)
+        return "names the same file as " + other;
+    if (kind == CLASH_INSIDE_FILE)
+        return "needs a folder where " + other + " installs a file";
+    return "names a file where " + other + " needs a folder";
+}
+
+// Windows compares names without regard to case: two targets that differ
+// only in case are one file. The uninstaller, first of the files, and the
+// install's own files have their names in the destination folder too.
+void CheckFileTargets(Reader& r, const std::vector<const toml::table*>& tables, const PackageInputs& in)
+{
+    std::vector<PlacedName> names;
+    for (const FileEntry& f : in.files)
+        names.push_back(PlacedName{f.root, ComparableName(TargetOf(r, f))});
+    for (const Clash& c : FindClashes(names, true))
+        Fail(r, FileTargetNode(*tables[c.later - 1]), FileEntryName(c.later) + ".target",
+             ClashText(c.kind, FileEntryName(c.earlier)));
+    for (size_t i = 1; i < in.files.size(); i++) {
+        const std::string target = TargetOf(r, in.files[i]);
+        if (in.files[i].root == 0 && IsInstallFileName(target.substr(0, target.find('\\'))))
+            Fail(r, FileTargetNode(*tables[i - 1]), FileEntryName(i) + ".target",
+                 "is a name the install keeps for its own files in the destination folder");
+    }
+}
+
+// The uninstaller is the first of the files, with or without a [product]
+// table: the file[] entries are named by their place after it.
 void ReadFiles(Reader& r, const toml::table& root, PackageInputs& in)
 {
+    ReadUninstaller(r, root.get_as<toml::table>("product"), in);
     const std::vector<const toml::table*> files = GetTables(r, root, "file");
     for (size_t i = 0; i < files.size(); i++)
         in.files.push_back(ReadFile(r, *files[i], Indexed("file", i)));
     if (in.files.size() > COUNT_LIMIT)
         Fail(r, root.get("file"), "file", "more than 32766 files");
+    CheckFileTargets(r, files, in);
+}
+
+ShortcutEntry ReadShortcut(Reader& r, const toml::table& t, const std::string& path)
+{
+    CheckKeys(r, t, path, {"target", "target_root", "arguments", "icon", "icon_root", "icon_index", "folder", "name"});
+    ShortcutEntry s;
+    const std::initializer_list<const char*> roots = {"destination", "system", "windows"};
+    s.targetFolder = (int16_t)GetChoice(r, t, path, "target_root", roots, 0);
+    s.iconFolder = (int16_t)GetChoice(r, t, path, "icon_root", roots, 0);
+    s.linkFolder = (int16_t)GetChoice(r, t, path, "folder", {"group", "desktop", "startup", "sendto", "startmenu"}, 0);
+    std::string target, icon, arguments, name;
+    if (!Get(r, t, path, "target", target))
+        Fail(r, &t, path + ".target", "is missing");
+    else
+        s.target = RootedName(r, t.get("target"), path + ".target", target, FolderLength(r, s.targetFolder));
+    s.icon = "\\";
+    if (Get(r, t, path, "icon", icon))
+        s.icon = RootedName(r, t.get("icon"), path + ".icon", icon, FolderLength(r, s.iconFolder));
+    int64_t index = 0;
+    GetInt(r, t, path, "icon_index", -32768, 32767, index);
+    s.iconIndex = (int16_t)index;
+    Get(r, t, path, "arguments", arguments);
+    ToCodePage(r, t.get("arguments"), path + ".arguments", arguments, s.arguments);
+    if (s.arguments.size() > COUNT_LIMIT - 1)
+        Fail(r, t.get("arguments"), path + ".arguments", "is longer than 32766 bytes");
+    if (!Get(r, t, path, "name", name))
+        Fail(r, &t, path + ".name", "is missing");
+    else
+        s.linkName = RelativeName(r, t.get("name"), path + ".name", name,
+                                  strlen(StartMenuExample) + r.productInCodePage.size() + 1);
+    return s;
+}
+
+// Windows compares link names without regard to case, so two links that
+// differ only in case would be one file.
+void CheckLinkNames(Reader& r, const std::vector<const toml::table*>& tables, const PackageInputs& in)
+{
+    std::vector<PlacedName> names;
+    for (const ShortcutEntry& s : in.shortcuts)
+        names.push_back(PlacedName{s.linkFolder, ComparableName(CodePageToUtf8(s.linkName, r.codePage))});
+    for (const Clash& c : FindClashes(names, false))
+        Fail(r, tables[c.later]->get("name"), Indexed("shortcut", c.later) + ".name",
+             "names the same link as " + Indexed("shortcut", c.earlier));
 }
 
 void ReadShortcuts(Reader& r, const toml::table& root, PackageInputs& in)
 {
     const std::vector<const toml::table*> shortcuts = GetTables(r, root, "shortcut");
-    for (size_t i = 0; i < shortcuts.size(); i++) {
-        const toml::table& t = *shortcuts[i];
-        const std::string path = Indexed("shortcut", i);
-        CheckKeys(r, t, path, {"target", "target_root", "arguments", "icon", "icon_root", "icon_index", "folder", "name"});
-        ShortcutEntry s;
-        const std::initializer_list<const char*> roots = {"destination", "system", "windows"};
-        s.targetFolder = (int16_t)GetChoice(r, t, path, "target_root", roots, 0);
-        s.iconFolder = (int16_t)GetChoice(r, t, path, "icon_root", roots, 0);
-        s.linkFolder = (int16_t)GetChoice(r, t, path, "folder", {"group", "desktop", "startup", "sendto", "startmenu"}, 0);
-        std::string target, icon, arguments, name;
-        if (!Get(r, t, path, "target", target))
-            Fail(r, &t, path + ".target", "is missing");
-        else
-            s.target = RootedName(r, t.get("target"), path + ".target", target, FolderLength(r, s.targetFolder));
-        s.icon = "\\";
-        if (Get(r, t, path, "icon", icon))
-            s.icon = RootedName(r, t.get("icon"), path + ".icon", icon, FolderLength(r, s.iconFolder));
-        int64_t index = 0;
-        GetInt(r, t, path, "icon_index", -32768, 32767, index);
-        s.iconIndex = (int16_t)index;
-        Get(r, t, path, "arguments", arguments);
-        ToCodePage(r, t.get("arguments"), path + ".arguments", arguments, s.arguments);
-        if (!Get(r, t, path, "name", name))
-            Fail(r, &t, path + ".name", "is missing");
-        else
-            s.linkName = RelativeName(r, t.get("name"), path + ".name", name,
-                                      strlen(StartMenuExample) + r.productInCodePage.size() + 1);
-        in.shortcuts.push_back(s);
-    }
+    for (size_t i = 0; i < shortcuts.size(); i++)
+        in.shortcuts.push_back(ReadShortcut(r, *shortcuts[i], Indexed("shortcut", i)));
     if (in.shortcuts.size() > COUNT_LIMIT)
         Fail(r, root.get("shortcut"), "shortcut", "more than 32767 shortcuts");
+    CheckLinkNames(r, shortcuts, in);
 }
 
 RegistryEntry ReadRegistryValue(Reader& r, const toml::table& t, const std::string& path)
@@ -773,7 +937,35 @@ RegistryEntry ReadRegistryValue(Reader& r, const toml::table& t, const std::stri
     if (Get(r, t, path, "message", message) && !stop)
         Fail(r, t.get("message"), path + ".message", "is shown only with stop_on_failure = true");
     ToCodePage(r, t.get("message"), path + ".message", message, v.message);
+    if (v.message.size() > COUNT_LIMIT - 1)
+        Fail(r, t.get("message"), path + ".message", "is longer than 32766 bytes");
     return v;
+}
+
+// A value as Windows finds it: keys and names without regard to case, a key
+// with or without its last backslash. Value names may hold backslashes, so a
+// 0 keeps key and name apart.
+std::u32string ComparableValue(const Reader& r, const RegistryEntry& v)
+{
+    std::string key = CodePageToUtf8(v.key, r.codePage);
+    while (!key.empty() && key.back() == '\\')
+        key.pop_back();
+    if (key.empty())
+        return U"";
+    return ComparableName(key) + U'\0' + ComparableName(CodePageToUtf8(v.valueName, r.codePage));
+}
+
+void CheckRegistryValues(Reader& r, const std::vector<const toml::table*>& tables, const PackageInputs& in)
+{
+    std::vector<PlacedName> names;
+    for (const RegistryEntry& v : in.registry)
+        names.push_back(PlacedName{v.root, ComparableValue(r, v)});
+    for (const Clash& c : FindClashes(names, false)) {
+        const toml::table& t = *tables[c.later];
+        const char* key = t.get("name") ? "name" : "key";
+        Fail(r, t.get(key), Join(Indexed("registry", c.later), key),
+             "repeats the key and value name of " + Indexed("registry", c.earlier));
+    }
 }
 
 void ReadRegistry(Reader& r, const toml::table& root, PackageInputs& in)
@@ -783,6 +975,7 @@ void ReadRegistry(Reader& r, const toml::table& root, PackageInputs& in)
         in.registry.push_back(ReadRegistryValue(r, *values[i], Indexed("registry", i)));
     if (in.registry.size() > COUNT_LIMIT)
         Fail(r, root.get("registry"), "registry", "more than 32767 registry values");
+    CheckRegistryValues(r, values, in);
 }
 
 uint8_t RestartFlags(Reader& r, const toml::table& product)
@@ -815,7 +1008,6 @@ void ReadProduct(Reader& r, const toml::table& root, PackageInputs& in, std::str
         r.codePage = in.codePage = (uint16_t)codePage;
     ToCodePage(r, product->get("name"), "product.name", r.product, r.productInCodePage);
     in.flags = RestartFlags(r, *product);
-    ReadUninstaller(r, product, in);
 }
 
 std::string FolderOf(const std::string& path)
@@ -833,6 +1025,11 @@ uint32_t SumOfFileSizes(const std::vector<FileEntry>& files)
 }
 
 } // namespace
+
+std::string FileEntryName(size_t index)
+{
+    return index == 0 ? "the uninstaller" : Indexed("file", index - 1);
+}
 
 bool LoadManifest(const std::string& path, PackageInputs& in, std::vector<std::string>& errors)
 {
@@ -855,7 +1052,8 @@ bool LoadManifest(const std::string& path, PackageInputs& in, std::vector<std::s
                "install", "uninstall"});
     std::string stringsFile;
     ReadProduct(r, root, in, stringsFile);
-    ReadTexts(r, root, stringsFile, in);
+    TextSources sources;
+    ReadTexts(r, root, stringsFile, sources, in);
     ReadAppearance(r, root, in);
     ReadSound(r, root, in);
     ReadPictures(r, root, in);
@@ -864,6 +1062,7 @@ bool LoadManifest(const std::string& path, PackageInputs& in, std::vector<std::s
     ReadFiles(r, root, in);
     ReadShortcuts(r, root, in);
     ReadRegistry(r, root, in);
+    CheckLogHeader(r, root, sources, in);
     in.spaceRequired = SumOfFileSizes(in.files);
     return errors.empty();
 }

@@ -32,3 +32,7 @@ struct PackageInputs {
 
 // False with one line per mistake in errors ("file:line: key: what is wrong").
 bool LoadManifest(const std::string& path, PackageInputs& inputs, std::vector<std::string>& errors);
+
+// A file of PackageInputs named as the manifest names it: the uninstaller
+// comes first, then "file[0]" and on.
+std::string FileEntryName(size_t index);

@@ -8,9 +8,11 @@ struct PackageBlocks {
     uint32_t fileSectionLength = 0;
 };
 
-PackageBlocks BuildBlocks(const PackageInputs& in);
+// False with the first record the package writer refuses, named as the manifest names it.
+bool BuildBlocks(const PackageInputs& in, PackageBlocks& blocks, std::string& error);
 
-// The setup program with the package and its trailer appended; false with a
-// reason when the package cannot be carried.
+// The setup program with the package and its trailer appended, read back
+// and found to hold what was meant; false with a reason when the package
+// cannot be carried or reads back otherwise.
 bool BuildSetup(const Bytes& stub, const PackageInputs& in, CompressionLevel level, const EncodeProgress* progress,
                 Bytes& setup, std::string& error);

@@ -3,7 +3,7 @@
 #include "package/unpack.h"
 #include <stddef.h>
 
-// The setup program maps its file, an unpack area and both blocks in a 32-bit
+// The setup program maps its file and holds the unpacked blocks in a 32-bit
 // address space; beyond this much unpacked data that would not fit.
 constexpr size_t UNPACKED_LIMIT = 512u << 20;
 

@@ -100,16 +100,18 @@ std::vector<Kind> Kinds()
 
 const uint32_t WINDOWS[] = {0, 1, 2, 3, 4, 5, 17, 255, 256, 2048, 65535};
 
-Bytes Pack(const Bytes& data, uint32_t window, CompressionLevel level)
+Bytes Pack(const Bytes& data, StreamParameters parameters, CompressionLevel level)
 {
-    return PackPayload(data, StreamParameters{window, 255}, level);
+    Bytes payload;
+    EXPECT_TRUE(PackPayload(data, parameters, payload, level));
+    return payload;
 }
 
 // Unpacks with exactly the capacity the loader gives, into an area followed
 // by the one byte of the data block's terminator, as in the loader.
 ::testing::AssertionResult RoundTrips(const Bytes& data, uint32_t window, CompressionLevel level)
 {
-    const Bytes payload = Pack(data, window, level);
+    const Bytes payload = Pack(data, StreamParameters{window, 255}, level);
     std::vector<uint8_t> area(data.size() + 1, 0);
     const uint32_t produced =
         UnpackPayload(payload.data(), area.data(), (uint32_t)payload.size(), (uint32_t)data.size());
@@ -150,7 +152,7 @@ TEST(StreamEncoder, ShorterMatchLimitIsKept)
     const Bytes data = Mixed(50000, 5);
     for (CompressionLevel level : LEVELS)
         for (uint32_t limit : {0u, 2u, 3u, 4u, 100u}) {
-            const Bytes payload = PackPayload(data, StreamParameters{2048, limit}, level);
+            const Bytes payload = Pack(data, StreamParameters{2048, limit}, level);
             std::vector<uint8_t> area(data.size(), 0);
             EXPECT_EQ(UnpackPayload(payload.data(), area.data(), (uint32_t)payload.size(), (uint32_t)area.size()),
                       data.size())

@@ -207,7 +207,8 @@ TEST(Unpack, EncodedPayloadsRoundTrip)
             data.push_back((uint8_t)(rng() % 8));
     }
     for (uint32_t n : {0u, 1u, 2048u, 65535u}) {
-        const Bytes payload = PackPayload(data, StreamParameters{n, 255});
+        Bytes payload;
+        ASSERT_TRUE(PackPayload(data, StreamParameters{n, 255}, payload));
         EXPECT_LT(payload.size(), data.size() / 2) << n;
         const Result r = Unpack(payload, (uint32_t)data.size());
         EXPECT_EQ(r.out, data) << "window " << n;
@@ -262,7 +263,8 @@ TEST(Unpack, RandomRoundTripsWithSmallMargins)
         const Bytes data = MixedData(rng, 9000 + rng() % 20000);
         const uint32_t n = trial % 2 ? 65535 : 1 + rng() % 2000;
         const uint32_t margin = rng() % 40;
-        const Bytes payload = PackPayload(data, StreamParameters{n, 255});
+        Bytes payload;
+        ASSERT_TRUE(PackPayload(data, StreamParameters{n, 255}, payload));
         EXPECT_EQ(Unpack(payload, (uint32_t)data.size() + margin).out, data) << trial;
     }
 }

@@ -7,8 +7,10 @@ namespace {
 
 struct Mistake {
     const char* name;
-    const char* manifest; // after a [product] table with a name on lines 1 and 2
+    const char* manifest; // after the [product] table
     const char* expected; // the error, after "<file>:"
+    // The [product] table, when not one with a name on lines 1 and 2.
+    const char* product = "[product]\nname = \"Demo\"\n";
 };
 
 void PrintTo(const Mistake& m, std::ostream* os)
@@ -18,7 +20,7 @@ void PrintTo(const Mistake& m, std::ostream* os)
 
 const Mistake Mistakes[] = {
     {"unknown_table", "[colours]\nx = 1\n", "3: colours: unknown key"},
-    {"unknown_product_key", "", "2: product.nmae: unknown key"},
+    {"unknown_product_key", "", "2: product.nmae: unknown key", "[product]\nnmae = \"Demo\"\nname = \"Demo\"\n"},
     {"wrong_type", "[appearance]\nbanner_at_start = \"yes\"\n", "4: appearance.banner_at_start: has the wrong type"},
     {"syntax", "[[file]\n", "3: "},
     {"missing_source", "[[file]]\nsource = \"absent.txt\"\n", "4: file[0].source: cannot read 'absent.txt'"},
@@ -56,7 +58,8 @@ const Mistake Mistakes[] = {
     {"bad_colour", "[appearance]\ntitle_colour = \"white\"\n", "4: appearance.title_colour: must be a colour"},
     {"colour_with_gradient", "[appearance]\nbackground = \"red\"\ncolour = \"#000000\"\n",
      "5: appearance.colour: is used only with background = \"solid\""},
-    {"unknown_strings_file", "", "3: product.strings: cannot read 'fr'"},
+    {"unknown_strings_file", "", "3: product.strings: cannot read 'fr'",
+     "[product]\nname = \"Demo\"\nstrings = \"fr\"\n"},
     {"exit_code_range", "[install.first]\nprogram = \"a.exe\"\nexit_code = -1\n",
      "5: install.first.exit_code: must lie between 0 and 4294967295"},
     {"no_wait_on_first", "[install.first]\nprogram = \"a.exe\"\nno_wait = true\n",
@@ -77,8 +80,73 @@ const Mistake Mistakes[] = {
     {"long_value_name", "[[registry]]\nroot = \"HKCU\"\nkey = \"K\"\nname = \"LONGNAME\"\n",
      "6: registry[0].name: is longer than 199 bytes"},
     {"too_many_values", "MANYVALUES", "3: registry: more than 32767 registry values"},
+    // Lengths the package format counts in 16 bits, and the install log's header.
+    {"long_shortcut_arguments", "[[shortcut]]\nname = \"a.lnk\"\ntarget = \"a.exe\"\narguments = \"@70000@\"\n",
+     "6: shortcut[0].arguments: is longer than 32766 bytes"},
+    {"long_registry_message",
+     "[[registry]]\nroot = \"HKCU\"\nkey = \"K\"\nstop_on_failure = true\nmessage = \"@32767@\"\n",
+     "7: registry[0].message: is longer than 32766 bytes"},
+    {"log_header_at_command",
+     "[uninstall.first]\nprogram = \"u.exe\"\narguments = \"@21000@\"\nmessage = \"@12000@\"\n",
+     "5: uninstall.first.arguments: with the uninstaller's other texts would make the install log's header 33"},
+    {"log_header_at_text", "[texts]\nuninstall_partial = \"@17000@\"\n[uninstall.second]\nprogram = \"u.exe\"\n"
+                           "arguments = \"@16000@\"\n",
+     "4: texts.uninstall_partial: with the uninstaller's other texts would make the install log's header 33"},
+    {"log_header_at_product", "", "2: product.name: with the uninstaller's other texts would make the install log's",
+     "[product]\nname = \"@9000@\"\n"},
+    // Targets Windows cannot hold, or not both.
+    {"same_target_in_other_case", "[[file]]\nsource = \"a.txt\"\ntarget = \"Bin/A.txt\"\n[[file]]\nsource = \"a.txt\"\n"
+                                  "target = \"bin/a.TXT\"\n",
+     "8: file[1].target: names the same file as file[0]"},
+    {"uninstaller_target", "[[file]]\nsource = \"a.txt\"\ntarget = \"Uninstall.EXE\"\n",
+     "5: file[0].target: names the same file as the uninstaller"},
+    {"file_then_folder",
+     "[[file]]\nsource = \"a.txt\"\ntarget = \"a/b\"\n[[file]]\nsource = \"a.txt\"\ntarget = \"A/b/c\"\n",
+     "8: file[1].target: needs a folder where file[0] installs a file"},
+    {"folder_then_file",
+     "[[file]]\nsource = \"a.txt\"\ntarget = \"a/b/c\"\n[[file]]\nsource = \"a.txt\"\ntarget = \"A/B\"\n",
+     "8: file[1].target: names a file where file[0] needs a folder"},
+    {"device_with_extension", "[[file]]\nsource = \"a.txt\"\ntarget = \"docs/Nul.tar.gz\"\n",
+     "5: file[0].target: has a part Windows keeps for a device"},
+    {"device_as_folder", "[[file]]\nsource = \"a.txt\"\nroot = \"system\"\ntarget = \"lpt9/a.txt\"\n",
+     "6: file[0].target: has a part Windows keeps for a device"},
+    {"device_with_superscript", "[[file]]\nsource = \"a.txt\"\ntarget = \"COM\u00B9.log\"\n",
+     "5: file[0].target: has a part Windows keeps for a device"},
+    {"device_link", "[[shortcut]]\nname = \"con.lnk\"\ntarget = \"a.exe\"\n",
+     "4: shortcut[0].name: has a part Windows keeps for a device"},
+    {"part_ending_in_dot", "[[file]]\nsource = \"a.txt\"\ntarget = \"docs./a.txt\"\n",
+     "5: file[0].target: has a part that ends in a dot or a space"},
+    {"name_ending_in_space", "[[file]]\nsource = \"a.txt\"\nbeside = \"a.txt \"\ncarried = false\n",
+     "5: file[0].beside: has a part that ends in a dot or a space"},
+    {"control_character", "[[file]]\nsource = \"a.txt\"\ntarget = \"a\\tb.txt\"\n",
+     "5: file[0].target: has a character Windows does not allow in file names"},
+    {"pipe", "[install.first]\nprogram = \"a|b.exe\"\n",
+     "4: install.first.program: has a character Windows does not allow in file names"},
+    {"install_log_name", "[[file]]\nsource = \"a.txt\"\ntarget = \"qxun007.UQX\"\n",
+     "5: file[0].target: is a name the install keeps for its own files in the destination folder"},
+    {"install_log_name_as_folder", "[[file]]\nsource = \"a.txt\"\ntarget = \"QXUn123.uqx/a.txt\"\n",
+     "5: file[0].target: is a name the install keeps for its own files"},
+    {"same_link",
+     "[[shortcut]]\nname = \"A.lnk\"\ntarget = \"a.exe\"\n[[shortcut]]\nname = \"a.LNK\"\ntarget = \"b.exe\"\n",
+     "7: shortcut[1].name: names the same link as shortcut[0]"},
+    {"same_registry_value", "[[registry]]\nroot = \"HKCU\"\nkey = \"Software\\\\Demo\"\nname = \"Path\"\n[[registry]]\n"
+                            "root = \"HKCU\"\nkey = \"SOFTWARE\\\\demo\\\\\"\nname = \"path\"\n",
+     "10: registry[1].name: repeats the key and value name of registry[0]"},
+    {"same_registry_key",
+     "[[registry]]\nroot = \"HKLM\"\nkey = \"Software\"\n[[registry]]\nroot = \"HKLM\"\nkey = \"software\"\n",
+     "8: registry[1].key: repeats the key and value name of registry[0]"},
+    // Values read strictly.
+    {"short_colour", "[appearance]\ncolour = \"#12345\"\n", "4: appearance.colour: must be a colour"},
+    {"hex_prefix_colour", "[appearance]\ncolour = \"#0x1234\"\n", "4: appearance.colour: must be a colour"},
+    {"signed_colour", "[appearance]\nshadow_colour = \"#-12345\"\n", "4: appearance.shadow_colour: must be a colour"},
+    {"local_time", "[[file]]\nsource = \"a.txt\"\nmodified = 2024-05-01T12:00:00\n",
+     "5: file[0].modified: needs its UTC offset"},
+    {"time_before_1601_in_utc", "[[file]]\nsource = \"a.txt\"\ncreated = 1601-01-01T00:30:00+01:00\n",
+     "5: file[0].created: lies outside 1601-01-01 to 30828"},
+    {"empty_picture", "[pictures]\nwelcome = \"empty.bmp\"\nembed = false\n", "4: pictures.welcome: is empty"},
 };
 
+// "@N@" stands for N letters.
 std::string Expand(std::string text)
 {
     const auto replace = [&](const std::string& token, const std::string& by) {
@@ -86,6 +154,10 @@ std::string Expand(std::string text)
         if (at != std::string::npos)
             text.replace(at, token.size(), by);
     };
+    for (size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at)) {
+        const size_t end = text.find('@', at + 1);
+        text.replace(at, end + 1 - at, std::string(std::stoul(text.substr(at + 1, end - at - 1)), 'x'));
+    }
     replace("LONGTEXT", std::string(40000, 'x'));
     replace("LONGNAME", std::string(200, 'n'));
     replace("LONG", std::string(240, 'l'));
@@ -107,12 +179,8 @@ TEST_P(ManifestMistakes, AreReportedWithFileLineAndKey)
     ManifestFolder folder(m.name);
     folder.Write("a.txt", "text");
     folder.Write("a.bmp", BmpBytes());
-    std::string product = "[product]\nname = \"Demo\"\n";
-    if (std::string(m.name) == "unknown_product_key")
-        product = "[product]\nnmae = \"Demo\"\nname = \"Demo\"\n";
-    if (std::string(m.name) == "unknown_strings_file")
-        product = "[product]\nname = \"Demo\"\nstrings = \"fr\"\n";
-    const std::string path = folder.Write("demo.toml", product + Expand(m.manifest));
+    folder.Write("empty.bmp", "");
+    const std::string path = folder.Write("demo.toml", Expand(m.product) + Expand(m.manifest));
     PackageInputs inputs;
     std::vector<std::string> errors;
     EXPECT_FALSE(LoadManifest(path, inputs, errors));
@@ -149,4 +217,72 @@ TEST(ManifestMistakes, StringsFileMistakesNameThatFile)
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0], "fr.toml:3: strings.foot: unknown string slot name");
     EXPECT_EQ(errors[1], "fr.toml:4: strings.finish_title: has a character that code page 1251 cannot hold");
+}
+
+// The product's name stands in a dozen texts; it is reported once, where it is written.
+TEST(ManifestMistakes, ProductNameOutsideTheCodePageIsReportedOnce)
+{
+    ManifestFolder folder("product-code-page");
+    const std::string path = folder.Write("demo.toml", "[product]\nname = \"\xE6\x97\xA5\"\n");
+    PackageInputs inputs;
+    std::vector<std::string> errors;
+    EXPECT_FALSE(LoadManifest(path, inputs, errors));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], path + ":2: product.name: has a character that code page 1252 cannot hold");
+}
+
+// Names close to the refused ones that Windows holds, and names used twice
+// in different places.
+TEST(ManifestMistakes, NamesWindowsHoldsAreAccepted)
+{
+    ManifestFolder folder("near-misses");
+    folder.Write("a.txt", "text");
+    const std::string path = folder.Write("demo.toml", R"([product]
+name = "Demo"
+[[file]]
+source = "a.txt"
+target = "COM10.txt"
+[[file]]
+source = "a.txt"
+target = "console/nul_device.txt"
+[[file]]
+source = "a.txt"
+target = "QXUn01.uqx"
+[[file]]
+source = "a.txt"
+root = "system"
+target = "QXUn001.uqx"
+[[file]]
+source = "a.txt"
+root = "windows"
+target = "console/NUL_DEVICE.txt"
+[[file]]
+source = "a.txt"
+target = "a.b/.config"
+[[shortcut]]
+name = "Demo.lnk"
+target = "COM10.txt"
+[[shortcut]]
+name = "demo.LNK"
+folder = "desktop"
+target = "COM10.txt"
+[[registry]]
+root = "HKCU"
+key = "Software\\Demo"
+name = "Path"
+[[registry]]
+root = "HKLM"
+key = "Software\\Demo"
+name = "Path"
+[[registry]]
+root = "HKCU"
+key = "Software\\Demo\\Path"
+[[registry]]
+root = "HKCU"
+key = "Software"
+name = "Demo\\Path"
+)");
+    PackageInputs inputs;
+    std::vector<std::string> errors;
+    EXPECT_TRUE(LoadManifest(path, inputs, errors)) << errors[0];
 }
