@@ -1,6 +1,7 @@
 // Setup programs made for a test, with a package that carries given files.
 #pragma once
 #include "package/package_writer.h"
+#include "tests/common/typical_package.h"
 
 inline FileEntry Carried(const std::string& name, const std::string& body)
 {
@@ -14,8 +15,7 @@ inline Bytes SetupWithFiles(const std::vector<FileEntry>& files, uint16_t codePa
 {
     PackageParts parts;
     parts.codePage = codePage;
-    PutStringTable(parts.script, {"a", "b"});
-    PutSoundRecord(parts.script, ItemData{}, 0);
+    parts.script = TypicalScript();
     PutU16(parts.data, (uint16_t)files.size());
     for (const FileEntry& f : files)
         PutFileRecord(parts.data, f);

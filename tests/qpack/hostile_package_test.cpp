@@ -75,18 +75,12 @@ TEST(HostilePackages, AFileReadsAsItsBytesDo)
 
 TEST(HostilePackages, OneDamagedRecordIsOneMessage)
 {
-    PackageInputs inputs;
-    inputs.texts.assign(SLOT_COUNT, "text");
-    inputs.files = {Carried("\\uninstall.exe", "MZ"), Carried("\\a.txt", "a"), Carried("\\b.txt", "b"),
-                    Carried("\\c.txt", "c")};
-    inputs.files[2].root = 7;
-    inputs.shortcuts.resize(1);
-    inputs.registry.resize(1);
-    Bytes setup;
-    std::string error;
-    ASSERT_TRUE(BuildSetup(Bytes(256, 0x90), inputs, COMPRESS_FAST, nullptr, setup, error)) << error;
+    std::vector<FileEntry> files = {Carried("\\uninstall.exe", "MZ"), Carried("\\a.txt", "a"),
+                                    Carried("\\b.txt", "b"), Carried("\\c.txt", "c")};
+    files[2].root = 7;
     PackageContents contents;
-    ASSERT_TRUE(ReadPackageContents(setup, contents, error)) << error;
+    std::string error;
+    ASSERT_TRUE(ReadPackageContents(SetupWithFiles(files), contents, error)) << error;
     EXPECT_EQ(contents.damage, (std::vector<std::string>{"file record 2 is damaged"}));
     EXPECT_EQ(contents.files.size(), 2u);
 }
