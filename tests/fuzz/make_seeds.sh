@@ -7,7 +7,7 @@ set -euo pipefail
 qpack=$1 make_seeds=$2 seeds=$3 corpus=$4
 source=$(cd "$(dirname "$0")/../.." && pwd)
 rm -rf "$seeds" "$corpus"
-mkdir -p "$seeds/setups" "$seeds/manifest"
+mkdir -p "$seeds/setups" "$seeds/manifest" "$seeds/extract"
 printf 'MZ stand-in setup program\n' > "$seeds/stub"
 for manifest in "$source"/tests/e2e/packages/*.toml "$source"/examples/demo/demo.toml; do
   name=$(basename "$manifest" .toml)
@@ -15,6 +15,10 @@ for manifest in "$source"/tests/e2e/packages/*.toml "$source"/examples/demo/demo
   cp "$manifest" "$seeds/manifest/$name.toml"
 done
 "$make_seeds" "$seeds" "$seeds"/setups/*.exe
+# Stored names for the path check: a code page byte, then the name.
+printf '\000\\bin\\hello.cmd' > "$seeds/extract/plain"
+printf '\002\\\203\\\\\225\\.txt' > "$seeds/extract/trail-backslashes"
+printf '\000\\a\\..\\..\\b' > "$seeds/extract/climbing"
 for target in "$seeds"/*/; do
   mkdir -p "$corpus/$(basename "$target")"
 done

@@ -23,6 +23,9 @@ const Mistake Mistakes[] = {
     {"unknown_product_key", "", "2: product.nmae: unknown key", "[product]\nnmae = \"Demo\"\nname = \"Demo\"\n"},
     {"wrong_type", "[appearance]\nbanner_at_start = \"yes\"\n", "4: appearance.banner_at_start: has the wrong type"},
     {"syntax", "[[file]\n", "3: "},
+    // toml++ 3.3 asks whether such a character is white space by a table that
+    // marks it unreachable.
+    {"non_ascii_after_a_value", "[texts]\nfooter = \"x\" \xD0\xA3\n", "4: "},
     {"missing_source", "[[file]]\nsource = \"absent.txt\"\n", "4: file[0].source: cannot read 'absent.txt'"},
     {"absolute_target", "[[file]]\nsource = \"a.txt\"\ntarget = \"/etc/a.txt\"\n",
      "5: file[0].target: must be a relative name"},
