@@ -21,8 +21,8 @@ run() {
   printf '%-10s %s; %s\n' "$target" "$(grep -E 'DONE|^#[0-9]+.*cov' "$out/log" | tail -1)" \
     "$(ls "$out" | grep -c '^crash-' || true) crashes"
 }
-for ((i = 0; i < ${#targets[@]}; i += 2)); do
-  run "${targets[i]}" &
-  [ $((i + 1)) -lt ${#targets[@]} ] && run "${targets[i + 1]}" &
-  wait
+for target in "${targets[@]}"; do
+  [ "$(jobs -rp | wc -l)" -lt 2 ] || wait -n
+  run "$target" &
 done
+wait
