@@ -51,7 +51,7 @@ int main(int argc, char** argv)
         const std::string name = std::filesystem::path(argv[i]).stem().string();
         const Bytes decoder = DecoderInput(setup, c);
         Write(out / "load" / name, setup.data(), setup.size());
-        Write(out / "inspect" / name, setup.data(), setup.size());
+        Write(out / "describe" / name, setup.data(), setup.size());
         Write(out / "unpack" / name, decoder.data(), decoder.size());
         Write(out / "script" / name, c.script.data(), c.script.size() - 1);
         Write(out / "data" / name, c.data.data(), c.data.size() - 1);

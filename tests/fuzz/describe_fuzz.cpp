@@ -1,5 +1,5 @@
-// Fuzzes what qpack inspect does with a setup file: reading the package with
-// the setup program's readers, describing it, and printing text and JSON.
+// Fuzzes the description qpack prints of a setup file: reading the package
+// with the setup program's readers, describing it, and printing text and JSON.
 #include "fuzz_package.h"
 #include "qpack/package_contents.h"
 #include "qpack/package_description.h"
