@@ -1,7 +1,7 @@
 #include "extract.h"
 #include "codepage.h"
 #include "file_facts.h"
-#include "package_description.h"
+#include "slots.h"
 #include <filesystem>
 
 std::string SafePathBelow(const std::string& folder, const std::string& name)

@@ -482,19 +482,18 @@ void ReadPictures(Reader& r, const toml::table& root, PackageInputs& in)
     const toml::table* t = GetTable(r, root, "", "pictures");
     if (!t)
         return;
-    const char* sheets[4] = {"welcome", "destination", "ready", "finish"};
     CheckKeys(r, *t, "pictures", {"welcome", "destination", "ready", "finish", "embed"});
     bool embed = true;
     Get(r, *t, "pictures", "embed", embed);
     std::string files[4];
     for (int i = 0; i < 4; i++) {
-        Get(r, *t, "pictures", sheets[i], files[i]);
+        Get(r, *t, "pictures", SheetNames[i], files[i]);
         // A file an earlier sheet shows already is shared, not carried twice.
         for (int j = 0; j < i && !files[i].empty() && in.sheetReferences[i] == 0; j++)
             if (Resolve(r, files[j]) == Resolve(r, files[i]))
                 in.sheetReferences[i] = (int16_t)(i - j);
         if (in.sheetReferences[i] == 0)
-            in.sheets[i] = ReadItem(r, *t, "pictures", sheets[i], embed, CHECK_BMP);
+            in.sheets[i] = ReadItem(r, *t, "pictures", SheetNames[i], embed, CHECK_BMP);
     }
 }
 

@@ -1,11 +1,10 @@
 #include "package_builder.h"
 #include "package_limits.h"
 #include "read_back.h"
+#include "slots.h"
 #include <utility>
 
 namespace {
-
-const char* const SheetNames[4] = {"welcome", "destination", "ready", "finish"};
 
 // Remembers the first record the writer refused, by the name the manifest gives it.
 struct Refusals {

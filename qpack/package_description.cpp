@@ -3,8 +3,6 @@
 #include "slots.h"
 #include <stdio.h>
 
-const char* const SheetNames[4] = {"welcome", "destination", "ready", "finish"};
-
 namespace {
 
 std::string Utf8(const PackageContents& c, const char* text)

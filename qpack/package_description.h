@@ -8,5 +8,3 @@ Report DescribePackage(const PackageContents& c);
 // "YYYY-MM-DDThh:mm:ssZ" of a FILETIME.
 std::string FormatFileTime(uint64_t fileTime);
 
-// The names qpack gives the four sheet pictures, in sheet order.
-extern const char* const SheetNames[4];

@@ -14,7 +14,6 @@ struct Comparison {
     }
 };
 
-const char* const SheetNames[4] = {"welcome", "destination", "ready", "finish"};
 const char* const CommandNames[4] = {"uninstall.first", "uninstall.second", "install.first", "install.second"};
 
 std::string Indexed(const char* name, size_t i)

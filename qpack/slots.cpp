@@ -2,6 +2,8 @@
 #include "shipped_strings.h"
 #include <string.h>
 
+const char* const SheetNames[4] = {"welcome", "destination", "ready", "finish"};
+
 const char* const SlotNames[SLOT_COUNT] = {
     "success_message",      "setup_caption",          "footer",
     "product_title",        "welcome_title",          "license_title",

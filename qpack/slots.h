@@ -1,11 +1,15 @@
-// The package's string slots by readable name, and the strings files that
-// fill them: the built-in English defaults and the shipped translations.
+// The package's string slots and sheet pictures by readable name, and the
+// strings files that fill the slots: the built-in English defaults and the
+// shipped translations.
 #pragma once
 #include <string>
 
 enum { SLOT_COUNT = 63 };
 
 extern const char* const SlotNames[SLOT_COUNT];
+
+// The manifest's names of the four sheet pictures, in sheet order.
+extern const char* const SheetNames[4];
 
 // The slot of a name, or -1.
 int SlotByName(const std::string& name);
