@@ -8,6 +8,7 @@
 #include "tests/common/scratch_folder.h"
 #include "tests/common/typical_package.h"
 #include "tests/e2e/harness.h"
+#include "sample_data.h"
 #include <algorithm>
 #include <psapi.h>
 #include <stdio.h>
@@ -24,36 +25,6 @@ Bytes Incompressible(size_t size)
         state ^= state << 13, state ^= state >> 7, state ^= state << 17;
         memcpy(&out[i], &state, 8);
     }
-    return out;
-}
-
-// Text-like records, tables and zero runs, as installed files hold them.
-Bytes Compressible(size_t size)
-{
-    static const char* words[] = {"setup", "install", "file", "folder", "program", "window", "registry",
-                                  "value", "shortcut", "product", "version", "system", "library", "data"};
-    Bytes out;
-    out.reserve(size + 8192);
-    uint32_t seed = 12345;
-    auto next = [&] { return seed = seed * 1103515245u + 12345u; };
-    while (out.size() < size) {
-        switch (next() >> 16 & 3) {
-        case 0:
-            out.insert(out.end(), (next() >> 16) % 4096, 0);
-            break;
-        case 1:
-            for (uint32_t i = 0; i < 512; i++)
-                PutU32(out, 0x00400000u + i * 16);
-            break;
-        default:
-            for (int i = 0; i < 200; i++) {
-                const char* w = words[(next() >> 16) % 14];
-                out.insert(out.end(), w, w + strlen(w));
-                out.push_back(next() >> 16 & 1 ? ' ' : '\n');
-            }
-        }
-    }
-    out.resize(size);
     return out;
 }
 
@@ -149,8 +120,8 @@ int main(int argc, char** argv)
     messageBoxOnly.replace(messageBoxOnly.rfind('\\') + 1, std::string::npos, "message_box_only.exe");
     Report("message box only", messageBoxOnly, temp);
 
-    const Package packages[] = {Packed("50 MB compressible", Compressible(50 * MB)),
-                                Packed("320 MB compressible", Compressible(320 * MB)),
+    const Package packages[] = {Packed("50 MB compressible", SampleInstallData(50 * MB, false)),
+                                Packed("320 MB compressible", SampleInstallData(320 * MB, false)),
                                 Packed("320 MB incompressible", Incompressible(320 * MB))};
     for (int i = 1; i < argc; i++) {
         const Bytes stub = ReadFileBytes(argv[i]);

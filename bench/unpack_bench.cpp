@@ -7,44 +7,13 @@
 #include "package/crc32.h"
 #include "package/package_writer.h"
 #include "package/unpack.h"
+#include "sample_data.h"
 #include <chrono>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 namespace {
-
-Bytes SampleInstallData(size_t size)
-{
-    static const char* words[] = {"setup", "install", "file", "folder", "program", "window", "registry",
-                                  "value", "shortcut", "product", "version", "system", "library", "data"};
-    Bytes out;
-    uint32_t seed = 12345;
-    auto next = [&] { return seed = seed * 1103515245u + 12345u; };
-    while (out.size() < size) {
-        switch (next() >> 16 & 3) {
-        case 0:
-            for (int i = 0; i < 200; i++) {
-                const char* w = words[(next() >> 16) % 14];
-                out.insert(out.end(), w, w + strlen(w));
-                out.push_back(next() >> 16 & 1 ? ' ' : '\n');
-            }
-            break;
-        case 1:
-            out.insert(out.end(), (next() >> 16) % 4096, 0);
-            break;
-        case 2:
-            for (int i = 0; i < 1024; i++)
-                out.push_back((uint8_t)(next() >> 24));
-            break;
-        default:
-            for (uint32_t i = 0; i < 512; i++)
-                PutU32(out, 0x00400000u + i * 16);
-        }
-    }
-    out.resize(size);
-    return out;
-}
 
 // Best of ten runs of work, each after prepare, which is not timed. Ten,
 // because the machines that run this are shared and a run is short.
@@ -75,7 +44,7 @@ int main(int argc, char** argv)
         return 1;
     }
     if (argc == 1)
-        data = SampleInstallData(64u << 20);
+        data = SampleInstallData(64u << 20, true);
     const size_t size = data.size();
     // A file is packed as the package builder packs it: with the window and
     // match limit the best level chooses for its bytes.
