@@ -156,6 +156,8 @@ void Paint(HWND window)
     EndPaint(window, &paint);
 }
 
+// A click on the background does nothing: the dialogue runs once, from the
+// window's creation, and a second run would read the settings records again.
 LRESULT CALLBACK BackgroundProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {

@@ -51,3 +51,10 @@ void FillSetupDir()
     }
     CutToFolder(SetupDir);
 }
+
+int PathExists(const char* path)
+{
+    char resolved[PATH_SIZE];
+    const DWORD n = GetShortPathNameA(path, resolved, PATH_SIZE);
+    return n != 0;
+}

@@ -7,3 +7,6 @@ void FillTempDir();
 void FillWindowsDir();
 void FillSystemDir();
 void FillSetupDir();
+
+// Whether a file or folder exists: the system can resolve its short name.
+int PathExists(const char* path);

@@ -7,6 +7,7 @@
 #include "package/load_package.h"
 #include "package/settings_readers.h"
 #include "package/string_table.h"
+#include "wizard/wizard_host.h"
 
 
 namespace {
@@ -68,6 +69,7 @@ int RunSetup(HINSTANCE instance)
     RegisterBackgroundClass(instance);
     if (!CreateBackgroundWindow(instance))
         return 0;
+    RunWizardHost(BackgroundWindow);
     MSG message;
     while (GetMessageA(&message, NULL, 0, 0)) {
         TranslateMessage(&message);

@@ -23,12 +23,57 @@ const char* NextChar(const char* text)
     return IsLeadByte((unsigned char)*text) && text[1] ? text + 2 : text + 1;
 }
 
-static int EndsInBackslash(const char* text)
+int EndsInBackslash(const char* text)
 {
     const char* last = nullptr;
     for (const char* p = text; *p; p = NextChar(p))
         last = p;
     return last && *last == '\\';
+}
+
+const char* LastBackslash(const char* text)
+{
+    const char* last = nullptr;
+    for (const char* p = text; *p; p = NextChar(p))
+        if (*p == '\\')
+            last = p;
+    return last;
+}
+
+void LastPathComponent(char* out, const char* path)
+{
+    const char* start = path;
+    const char* end = path + strlen(path);
+    for (const char* p = path; *p; p = NextChar(p)) {
+        if (*p != '\\')
+            continue;
+        if (!*NextChar(p)) {
+            end = p;
+            break;
+        }
+        start = p + 1;
+    }
+    memmove(out, start, end - start);
+    out[end - start] = 0;
+}
+
+const char* LastChars(const char* text, size_t count)
+{
+    size_t total = 0;
+    for (const char* p = text; *p; p = NextChar(p))
+        total++;
+    for (; total > count; total--)
+        text = NextChar(text);
+    return text;
+}
+
+int AppendText(char* out, size_t size, const char* text)
+{
+    const size_t a = strlen(out), b = strlen(text);
+    if (a + b >= size)
+        return 0;
+    memcpy(out + a, text, b + 1);
+    return 1;
 }
 
 size_t EndFolderString(char* buffer, size_t n)

@@ -31,6 +31,19 @@ const char* NextChar(const char* text);
 // with its backslash and terminator, leaves the buffer empty. Returns n.
 size_t EndFolderString(char* buffer, size_t n);
 
+// Whether the last character is a backslash.
+int EndsInBackslash(const char* text);
+// The last backslash character of text, or null.
+const char* LastBackslash(const char* text);
+// The last component of a path, without the backslash a folder ends in; out
+// holds PATH_SIZE bytes, path is at most that long.
+void LastPathComponent(char* out, const char* path);
+// The last count characters of text, or all of it when it is shorter.
+const char* LastChars(const char* text, size_t count);
+// Appends text to the string in out (size bytes) if the whole of it fits;
+// otherwise leaves out as it was and returns 0.
+int AppendText(char* out, size_t size, const char* text);
+
 // Cuts a file path behind its last separator, leaving drive and folder.
 void CutToFolder(char* path);
 

@@ -1,4 +1,6 @@
 #include "harness.h"
+#include <tlhelp32.h>
+#include <winternl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -243,6 +245,99 @@ bool PressButton(HWND dialog, int id)
     // The click may end the program; the time-out keeps a vanished window from blocking.
     SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
     return true;
+}
+
+bool PressButtonLater(HWND dialog, int id)
+{
+    HWND button = GetDlgItem(dialog, id);
+    return button && PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+bool IsButtonChecked(HWND dialog, int id)
+{
+    DWORD_PTR state = 0;
+    SendMessageTimeoutA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+    return state == BST_CHECKED;
+}
+
+std::vector<std::string> ListItems(HWND dialog, int id)
+{
+    std::vector<std::string> items;
+    HWND list = GetDlgItem(dialog, id);
+    DWORD_PTR count = 0;
+    if (!list || !SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count))
+        return items;
+    // Wine carries the text of another process's list only in UTF-16.
+    for (DWORD_PTR i = 0; i < count && i < 1000; i++) {
+        wchar_t text[1024] = L"";
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(list, LB_GETTEXT, i, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, &length);
+        char ansi[3 * 1024] = "";
+        WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, sizeof ansi, NULL, NULL);
+        items.push_back(ansi);
+    }
+    return items;
+}
+
+namespace {
+
+// The command line another process was started with, read from its
+// process parameters.
+std::string CommandLineOf(HANDLE process)
+{
+    PROCESS_BASIC_INFORMATION basic = {};
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, NULL) != 0)
+        return std::string();
+    PEB peb = {};
+    RTL_USER_PROCESS_PARAMETERS parameters = {};
+    if (!ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, NULL) ||
+        !ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, NULL))
+        return std::string();
+    std::wstring wide(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+    if (!ReadProcessMemory(process, parameters.CommandLine.Buffer, &wide[0], parameters.CommandLine.Length, NULL))
+        return std::string();
+    std::string text(wide.size() * 3 + 1, '\0');
+    text.resize((size_t)WideCharToMultiByte(CP_ACP, 0, wide.c_str(), (int)wide.size(), &text[0], (int)text.size(),
+                                            NULL, NULL));
+    return text;
+}
+
+// Calls visit with each process of the program and its command line.
+template <typename Visit> void ForEachProcessOf(const char* programName, Visit visit)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (_stricmp(entry.szExeFile, programName) != 0)
+            continue;
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE, FALSE,
+                                     entry.th32ProcessID);
+        if (!process)
+            continue;
+        visit(process, CommandLineOf(process));
+        CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+}
+
+} // namespace
+
+std::vector<std::string> CommandLinesOf(const char* programName)
+{
+    std::vector<std::string> lines;
+    ForEachProcessOf(programName, [&](HANDLE, const std::string& line) { lines.push_back(line); });
+    return lines;
+}
+
+void EndProcessesOf(const char* programName, const std::string& containing)
+{
+    ForEachProcessOf(programName, [&](HANDLE process, const std::string& line) {
+        if (line.find(containing) != std::string::npos) {
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 5000);
+        }
+    });
 }
 
 long WaitForExit(RunningProgram& program, DWORD timeoutMs)

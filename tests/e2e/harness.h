@@ -4,6 +4,7 @@
 #pragma once
 #include "png_file.h"
 #include <string>
+#include <vector>
 #include <windows.h>
 
 enum { DEFAULT_WAIT_MS = 20000 };
@@ -36,6 +37,19 @@ bool IsControlEnabled(HWND dialog, int id);
 
 // Clicks a button of a dialog; false if the dialog has no such button.
 bool PressButton(HWND dialog, int id);
+// The same without waiting for what the click does, for a click that opens a
+// message box or another dialog.
+bool PressButtonLater(HWND dialog, int id);
+bool IsButtonChecked(HWND dialog, int id);
+
+// The texts of a list box's items, in their order.
+std::vector<std::string> ListItems(HWND dialog, int id);
+
+// The command lines of the running processes started from a program file of
+// this name (e.g. "notepad.exe"), and ending those whose command line
+// contains a text.
+std::vector<std::string> CommandLinesOf(const char* programName);
+void EndProcessesOf(const char* programName, const std::string& containing);
 
 // Waits for a message box of the program that shows text and presses its
 // button id (IDYES, IDNO, IDOK...); false if none appeared in time.

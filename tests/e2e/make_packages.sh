@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
 # Builds the end-to-end tests' setup programs with qpack from the manifests
-# in packages/, on the given setup program, into the given folder.
+# in packages/, on the given setup program, into the given folder. A
+# manifest.toml.in names generated files below @OUT@ and the demo's media
+# below @MEDIA@; it is completed into the output folder first.
 set -euo pipefail
 qpack=$1 stub=$2 out=$3
-mkdir -p "$out"
-for manifest in "$(dirname "$0")"/packages/*.toml; do
+here=$(cd "$(dirname "$0")" && pwd)
+media=$(cd "$here/../../examples/demo/media" && pwd)
+mkdir -p "$out/data"
+head -c 2000000 /dev/zero >"$out/data/two_million.bin"
+head -c 1024000 /dev/zero >"$out/data/thousand_kb.bin"
+for template in "$here"/packages/*.toml.in; do
+  sed -e "s|@OUT@|$out|g" -e "s|@MEDIA@|$media|g" "$template" >"$out/$(basename "$template" .in)"
+done
+for manifest in "$here"/packages/*.toml "$out"/*.toml; do
   name=$(basename "$manifest" .toml)
   "$qpack" build "$manifest" -o "$out/$name.exe" --stub "$stub" --fast >/dev/null
 done
 # The picture that travels beside banner_beside.exe.
-cp "$(dirname "$0")/../../examples/demo/media/banner.bmp" "$out/banner.bmp"
+cp "$media/banner.bmp" "$out/banner.bmp"

@@ -85,6 +85,36 @@ TEST(ResolveFolderPath, ResultThatWouldNotFitIsEmpty)
     EXPECT_STREQ(out, "");
 }
 
+TEST(PathParts, LastComponentOfFoldersAndFiles)
+{
+    char out[PATH_SIZE];
+    LastPathComponent(out, "C:\\Programs\\Demo\\");
+    EXPECT_STREQ(out, "Demo");
+    LastPathComponent(out, "C:\\Programs\\Demo");
+    EXPECT_STREQ(out, "Demo");
+    LastPathComponent(out, "Demo");
+    EXPECT_STREQ(out, "Demo");
+    LastPathComponent(out, "\\");
+    EXPECT_STREQ(out, "");
+}
+
+TEST(PathParts, LastCharactersOfALongText)
+{
+    const std::string path = "C:\\a folder with a rather long name\\New Product";
+    EXPECT_EQ(std::string(LastChars(path.c_str(), 30)), path.substr(path.size() - 30));
+    EXPECT_STREQ(LastChars("short", 30), "short");
+}
+
+TEST(PathParts, TextIsAppendedWholeOrNotAtAll)
+{
+    char out[8] = "abc";
+    EXPECT_EQ(AppendText(out, sizeof out, "defgh"), 0);
+    EXPECT_STREQ(out, "abc");
+    EXPECT_EQ(AppendText(out, sizeof out, "defg"), 1);
+    EXPECT_STREQ(out, "abcdefg");
+    EXPECT_EQ(AppendText(out, sizeof out, "h"), 0);
+}
+
 // Code page 932 puts 0x5C, the backslash, second in characters such as
 // U+30BD (0x83 0x5C) and U+8868 (0x95 0x5C).
 struct DoubleByteCodePage : ::testing::Test {
@@ -121,4 +151,17 @@ TEST_F(DoubleByteCodePage, CharactersAreWalkedWhole)
     EXPECT_EQ(NextChar(text + 1), text + 3);
     EXPECT_EQ(NextChar(text + 3), text + 4);
     EXPECT_EQ(NextChar(text + 4), text + 4);
+}
+
+TEST_F(DoubleByteCodePage, PathPartsEndAtBackslashCharactersOnly)
+{
+    const char folder[] = "C:\\\x83\x5C\\\x95\x5C";
+    EXPECT_EQ(LastBackslash(folder), folder + 5);
+    EXPECT_FALSE(EndsInBackslash(folder));
+    char out[PATH_SIZE];
+    LastPathComponent(out, "C:\\\x83\x5C\\\x95\x5C\\");
+    EXPECT_STREQ(out, "\x95\x5C");
+    // Characters, not bytes: three characters are four bytes here.
+    EXPECT_STREQ(LastChars("ab\x83\x5C" "c", 3), "b\x83\x5C" "c");
+    EXPECT_STREQ(LastChars("ab\x83\x5C" "c", 2), "\x83\x5C" "c");
 }

@@ -1,0 +1,9 @@
+// The disk-space texts of the Destination step, free of Windows.
+#pragma once
+#include <stdint.h>
+
+enum { SIZE_TEXT_SIZE = 32 };
+
+// "<n.n> KB." up to 1000 KB and "<n.n> MB." above, with one decimal rounded
+// to nearest, halves up. Counts beyond 256 TiB show as 256 TiB.
+void FormatSizeText(char* out, uint64_t bytes);

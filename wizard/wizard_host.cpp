@@ -1,0 +1,171 @@
+#include "wizard_host.h"
+#include "app/folders.h"
+#include "app/instance.h"
+#include "app/sound_player.h"
+#include "app/system_library.h"
+#include "package/load_package.h"
+#include "package/settings_readers.h"
+#include "package/string_table.h"
+#include "res/resource_ids.h"
+#include "wizard_page.h"
+#include "wizard_state.h"
+#include <commctrl.h>
+#include <prsht.h>
+#include <string.h>
+
+#include <stddef.h>
+
+// The records as the first version of the sheet knew them.
+const UINT SheetPageSize = offsetof(PROPSHEETPAGEA, pcRefParent) + sizeof(UINT*);
+const UINT SheetHeaderSize = offsetof(PROPSHEETHEADERA, pfnCallback) + sizeof(PFNPROPSHEETCALLBACK);
+static_assert(sizeof(void*) != 4 || SheetPageSize == 40, "the first 32-bit sheet page record is 40 bytes");
+static_assert(sizeof(void*) != 4 || SheetHeaderSize == 40, "the first 32-bit sheet header is 40 bytes");
+static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68, "the 32-bit start-up record is 68 bytes");
+
+namespace {
+
+// Buttons of the system's wizard.
+enum { SHEET_BACK = 0x3023, SHEET_NEXT = 0x3024, SHEET_FINISH = 0x3025 };
+enum { PROGRAM_PATH_SIZE = 264, COMMAND_LINE_SIZE = 500 };
+
+HWND Sheet;
+
+void ReadCaption(int id, WizardCaption caption)
+{
+    GetWindowTextA(GetDlgItem(Sheet, id), WizardButtonCaptions[caption], CAPTION_SIZE);
+}
+
+int CALLBACK SheetCallback(HWND sheet, UINT, LPARAM)
+{
+    if (!sheet)
+        return 0;
+    Sheet = sheet;
+    ShowWindow(sheet, SW_HIDE);
+    ReadCaption(SHEET_BACK, CAPTION_BACK);
+    ReadCaption(SHEET_NEXT, CAPTION_NEXT);
+    ReadCaption(IDCANCEL, CAPTION_CANCEL);
+    SendMessageA(sheet, PSM_SETWIZBUTTONS, 0, PSWIZB_FINISH);
+    ReadCaption(SHEET_FINISH, CAPTION_FINISH);
+    SendMessageA(sheet, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+INT_PTR CALLBACK SheetPageProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    SendMessageA(Sheet, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+typedef INT_PTR(WINAPI* PropertySheetFunction)(const PROPSHEETHEADERA*);
+
+// A system wizard that is never shown lends the button captions in the
+// system's language. comctl32 is loaded by its full system path.
+void HarvestButtonCaptions()
+{
+    HMODULE comctl = LoadSystemLibrary("comctl32.dll");
+    const PropertySheetFunction propertySheet =
+        comctl ? (PropertySheetFunction)(void*)GetProcAddress(comctl, "PropertySheetA") : nullptr;
+    if (!propertySheet)
+        return;
+    PROPSHEETPAGEA page = {};
+    page.dwSize = SheetPageSize;
+    page.dwFlags = PSP_USETITLE;
+    page.hInstance = Instance;
+    page.pszTemplate = MAKEINTRESOURCEA(IDD_SHEET_PAGE);
+    page.pszTitle = "a";
+    page.pfnDlgProc = SheetPageProc;
+    PROPSHEETHEADERA header = {};
+    header.dwSize = SheetHeaderSize;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_WIZARD | PSH_USECALLBACK;
+    header.hInstance = Instance;
+    header.pszIcon = MAKEINTRESOURCEA(IDI_SETUP);
+    header.nPages = 1;
+    header.ppsp = &page;
+    header.pfnCallback = SheetCallback;
+    propertySheet(&header);
+}
+
+int LaunchProgram(const char* program, char* commandLine)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(program, commandLine, NULL, NULL, FALSE, CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS,
+                        NULL, NULL, &startup, &process))
+        return 0;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return 1;
+}
+
+// Starts a program of the Windows folder with one quoted argument. Without
+// the Windows folder, or when the paths do not fit, nothing starts: a bare
+// program name would be looked for in the current directory.
+void OpenWithWindowsProgram(const char* program, const char* argument)
+{
+    char path[PROGRAM_PATH_SIZE] = "", commandLine[COMMAND_LINE_SIZE] = "";
+    if (!WindowsDir[0] || !AppendText(path, sizeof path, WindowsDir) || !AppendText(path, sizeof path, program))
+        return;
+    if (!AppendText(commandLine, sizeof commandLine, path) || !AppendText(commandLine, sizeof commandLine, " \"") ||
+        !AppendText(commandLine, sizeof commandLine, argument) || !AppendText(commandLine, sizeof commandLine, "\""))
+        return;
+    LaunchProgram(path, commandLine);
+}
+
+// ExitWindowsEx restarts only for a process that has enabled its shutdown privilege.
+void EnableShutdownPrivilege()
+{
+    HANDLE token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return;
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (LookupPrivilegeValueA(NULL, "SeShutdownPrivilege", &privileges.Privileges[0].Luid))
+        AdjustTokenPrivileges(token, FALSE, &privileges, 0, NULL, NULL);
+    CloseHandle(token);
+}
+
+void OfferToEndSession(HWND background, int slot, UINT how)
+{
+    if (MessageBoxA(background, SetupString(slot), SetupString(1), MB_YESNO | MB_SYSTEMMODAL) != IDYES)
+        return;
+    EnableShutdownPrivilege();
+    ExitWindowsEx(how, 0);
+}
+
+} // namespace
+
+void RunClosingActions(HWND background)
+{
+    if (ReadmeWanted && ReadmePath[0]) {
+        if (PathExists(ReadmePath))
+            OpenWithWindowsProgram("NOTEPAD.EXE", ReadmePath);
+        Sleep(80);
+    }
+    if (Package.settings.GroupStepEnabled && GroupFolder && PathExists(GroupFolder))
+        OpenWithWindowsProgram("EXPLORER.EXE", GroupFolder);
+    if (Package.settings.RestartMode == RESTART_REBOOT)
+        OfferToEndSession(background, 53, EWX_REBOOT);
+    if (Package.settings.RestartMode == RESTART_LOGOFF)
+        OfferToEndSession(background, 54, EWX_LOGOFF);
+}
+
+void RunWizardHost(HWND background)
+{
+    SetWindowPos(background, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    HarvestButtonCaptions();
+    SetWindowPos(background, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_WIZARD), background, WizardProc, 0);
+    ShowWindow(background, SW_HIDE);
+    StopSound(BackgroundSound, 1);
+    if (SoundFile.present && SoundFile.deleteAfterUse)
+        DeleteFileA(SoundFile.path);
+    if (SetupCompleted)
+        RunClosingActions(background);
+    SendMessageA(background, WM_CLOSE, 0, 0);
+}

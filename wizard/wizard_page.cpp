@@ -1,0 +1,310 @@
+#include "wizard_page.h"
+#include "app/background_window.h"
+#include "app/folders.h"
+#include "app/instance.h"
+#include "destination.h"
+#include "drawn_controls.h"
+#include "package/load_package.h"
+#include "package/settings_readers.h"
+#include "package/string_table.h"
+#include "res/resource_ids.h"
+#include "start_menu_group.h"
+#include "wizard_state.h"
+#include <string.h>
+
+namespace {
+
+int16_t CurrentStep = STEP_WELCOME;
+
+struct SheetBitmap {
+    HDC dc;
+    int32_t width, height;
+};
+
+SheetBitmap Pictures[4];
+RECT PictureArea;
+int PictureAreaReady;
+
+// The controls of each step; 0 ends a list.
+const uint16_t StepControls[6][9] = {
+    {IDC_WELCOME_HEADING, IDC_WELCOME_TEXT, IDC_WELCOME_CONTINUE, IDC_WELCOME_ICON},
+    {IDC_LICENSE_INSTRUCTION, IDC_LICENSE_QUESTION, IDC_LICENSE_TEXT, IDC_LICENSE_ICON},
+    {IDC_DESTINATION_TEXT, IDC_DESTINATION_BOX, IDC_REQUIRED_LABEL, IDC_AVAILABLE_LABEL, IDC_DESTINATION_PATH,
+     IDC_BROWSE, IDC_REQUIRED_SIZE, IDC_AVAILABLE_SIZE},
+    {IDC_GROUP_LABEL, IDC_GROUP_TEXT, IDC_GROUP_NAME, IDC_GROUP_LIST},
+    {IDC_READY_TEXT},
+    {IDC_FINISH_TEXT, IDC_FINISH_MORE, IDC_README},
+};
+const uint8_t StepCaptionSlots[6] = {4, 5, 6, 51, 50, 7};
+// The picture of each step; the License step has none.
+const int8_t StepPictures[6] = {0, -1, 1, 1, 2, 3};
+
+// The texts the controls start with, as control and string slot.
+const uint16_t InitialTexts[][2] = {
+    {IDC_WELCOME_HEADING, 13}, {IDC_WELCOME_TEXT, 14},      {IDC_WELCOME_CONTINUE, 15}, {IDC_LICENSE_TEXT, 11},
+    {IDC_LICENSE_INSTRUCTION, 16}, {IDC_LICENSE_QUESTION, 17}, {IDC_DESTINATION_TEXT, 18},
+    {IDC_DESTINATION_BOX, 19}, {IDC_BROWSE, 22},            {IDC_REQUIRED_LABEL, 20},   {IDC_AVAILABLE_LABEL, 21},
+    {IDC_GROUP_LABEL, 45},     {IDC_GROUP_TEXT, 46},        {IDC_READY_TEXT, 60},       {IDC_FINISH_TEXT, 24},
+    {IDC_README, 25},          {IDC_FINISH_MORE, 59},
+};
+
+HBITMAP LoadSheetPicture(const TempFileRecord& record)
+{
+    HBITMAP bitmap = NULL;
+    if (record.present)
+        bitmap = (HBITMAP)LoadImageA(NULL, record.path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE);
+    return bitmap ? bitmap : LoadBitmapA(Instance, MAKEINTRESOURCEA(IDB_SHEET));
+}
+
+// The four pictures, each in a memory device context of its own; their
+// extracted files are no longer needed once loaded.
+void PreparePictures(HWND wizard)
+{
+    HBITMAP bitmaps[4];
+    for (int i = 0; i < 4; i++)
+        bitmaps[i] = LoadSheetPicture(SheetPicture[i]);
+    for (const TempFileRecord& record : SheetPicture)
+        if (record.present && record.deleteAfterUse)
+            DeleteFileA(record.path);
+    HWND placeholder = GetDlgItem(wizard, IDC_PICTURE);
+    GetWindowRect(placeholder, &PictureArea);
+    MapWindowPoints(NULL, wizard, (POINT*)&PictureArea, 2);
+    DestroyWindow(placeholder);
+    PictureAreaReady = 1;
+    for (int i = 0; i < 4; i++) {
+        Pictures[i].dc = CreateCompatibleDC(NULL);
+        SelectObject(Pictures[i].dc, bitmaps[i]);
+        BITMAP info = {};
+        GetObjectA(bitmaps[i], sizeof info, &info);
+        Pictures[i].width = info.bmWidth;
+        Pictures[i].height = info.bmHeight;
+    }
+}
+
+void PaintPicture(HWND wizard)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(wizard, &paint);
+    const int picture = CurrentStep >= 0 && CurrentStep < 6 ? StepPictures[CurrentStep] : -1;
+    if (PictureAreaReady && picture >= 0) {
+        const SheetBitmap& p = Pictures[picture];
+        StretchBlt(dc, PictureArea.left, PictureArea.top, PictureArea.right - PictureArea.left,
+                   PictureArea.bottom - PictureArea.top, p.dc, 0, 0, p.width, p.height, SRCCOPY);
+    }
+    EndPaint(wizard, &paint);
+}
+
+void ShowControl(HWND wizard, int id, int shown)
+{
+    ShowWindow(GetDlgItem(wizard, id), shown ? SW_SHOW : SW_HIDE);
+}
+
+void ShowStepControls(HWND wizard, int step, int shown)
+{
+    for (const uint16_t* id = StepControls[step]; *id; id++)
+        if (!(shown && *id == IDC_README))
+            ShowControl(wizard, *id, shown);
+}
+
+const char* NextButtonText(int step)
+{
+    switch (step) {
+    case STEP_LICENSE: return SetupString(12);
+    case STEP_READY: return SetupString(23);
+    case STEP_FINISH: return WizardButtonCaptions[CAPTION_FINISH];
+    default: return WizardButtonCaptions[CAPTION_NEXT];
+    }
+}
+
+// The README check box shows, checked, only when there is a README and a text for the box.
+void ShowReadmeChoice(HWND wizard)
+{
+    const int offered = SetupString(25)[0] && ReadmePath[0];
+    ShowControl(wizard, IDC_README, offered);
+    if (offered) {
+        CheckDlgButton(wizard, IDC_README, BST_CHECKED);
+        ReadmeWanted = 1;
+    }
+}
+
+void EnterFinishStep(HWND wizard)
+{
+    ShowWindow(wizard, SW_SHOW);
+    SetForegroundWindow(wizard);
+    ShowReadmeChoice(wizard);
+}
+
+// Hides the old step's controls and sets up the new step; 0 for a step that
+// does not exist. The caller keeps CurrentStep.
+int ShowStep(HWND wizard, int step, int old)
+{
+    if (old >= 0 && old < 6)
+        ShowStepControls(wizard, old, 0);
+    if (step < 0 || step >= 6)
+        return 0;
+    SetWindowTextA(wizard, SetupString(StepCaptionSlots[step]));
+    HWND back = GetDlgItem(wizard, IDC_BACK), cancel = GetDlgItem(wizard, IDCANCEL);
+    ShowWindow(back, step == STEP_WELCOME ? SW_HIDE : SW_SHOW);
+    EnableWindow(back, step != STEP_FINISH);
+    SetWindowTextA(back, WizardButtonCaptions[CAPTION_BACK]);
+    SetDlgItemTextA(wizard, IDC_NEXT, NextButtonText(step));
+    ShowWindow(cancel, step == STEP_FINISH ? SW_HIDE : SW_SHOW);
+    EnableWindow(cancel, step != STEP_FINISH);
+    if (step == STEP_FINISH)
+        EnterFinishStep(wizard);
+    ShowStepControls(wizard, step, 1);
+    if (step == STEP_DESTINATION)
+        ShowDestinationSizes(wizard);
+    if (step == STEP_GROUP)
+        EnterGroupStep();
+    InvalidateRect(wizard, &PictureArea, step == STEP_LICENSE);
+    return 1;
+}
+
+void GoToStep(HWND wizard, int step)
+{
+    ShowStep(wizard, step, CurrentStep);
+    CurrentStep = (int16_t)step;
+}
+
+void Initialize(HWND wizard)
+{
+    PreparePictures(wizard);
+    PlaceWindow(wizard, 0);
+    SetDlgItemTextA(wizard, IDCANCEL, WizardButtonCaptions[CAPTION_CANCEL]);
+    SetDlgItemTextA(wizard, IDC_BACK, WizardButtonCaptions[CAPTION_BACK]);
+    SetDlgItemTextA(wizard, IDC_NEXT, WizardButtonCaptions[CAPTION_NEXT]);
+    ShowStep(wizard, CurrentStep, -1);
+    for (const uint16_t* t : InitialTexts)
+        SetDlgItemTextA(wizard, t[0], SetupString(t[1]));
+    ProposeDestination(wizard);
+    PrepareGroupStep(wizard);
+}
+
+// The group folder the install needs; 0 when the user would rather go back.
+int MakeGroupFolder(HWND wizard)
+{
+    if (!GroupFolder || PathExists(GroupFolder) || CreateDirectoryA(GroupFolder, NULL))
+        return 1;
+    char name[PATH_SIZE];
+    LastPathComponent(name, GroupFolder);
+    char text[1024 + PATH_SIZE] = "";
+    AppendText(text, sizeof text, SetupString(57));
+    AppendText(text, sizeof text, "\n( ");
+    AppendText(text, sizeof text, name);
+    AppendText(text, sizeof text, " )");
+    if (MessageBoxA(wizard, text, SetupString(1), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO)
+        return 0;
+    GroupFolder = nullptr;
+    return 1;
+}
+
+void StartInstall(HWND wizard)
+{
+    if (!MakeGroupFolder(wizard)) {
+        GoToStep(wizard, STEP_GROUP);
+        return;
+    }
+    if (!PathExists(DestinationPath) && !CreateDirectoryA(DestinationPath, NULL)) {
+        if (GroupFolder)
+            RemoveDirectoryA(GroupFolder);
+        GoToStep(wizard, STEP_DESTINATION);
+        return;
+    }
+    if (!EndsInBackslash(DestinationPath))
+        AppendText(DestinationPath, PATH_SIZE, "\\");
+    ShowWindow(wizard, SW_HIDE);
+    // The progress dialog, which installs, comes with the install engine;
+    // until then the install counts as completed here.
+    const INT_PTR result = 1;
+    if (result == 2) {
+        PostMessageA(BackgroundWindow, WM_CLOSE, 0, 0);
+        return;
+    }
+    SetupCompleted = 1;
+    GoToStep(wizard, STEP_FINISH);
+}
+
+void Next(HWND wizard)
+{
+    switch (CurrentStep) {
+    case STEP_WELCOME:
+    case STEP_LICENSE:
+        GoToStep(wizard, CurrentStep + 1);
+        break;
+    case STEP_DESTINATION:
+        if (!ConfirmExistingDestination(wizard))
+            break;
+        if (!Package.settings.GroupStepEnabled)
+            GroupFolder = nullptr;
+        GoToStep(wizard, Package.settings.GroupStepEnabled ? STEP_GROUP : STEP_READY);
+        break;
+    case STEP_GROUP:
+        if (AcceptGroup(wizard))
+            GoToStep(wizard, STEP_READY);
+        break;
+    case STEP_READY:
+        StartInstall(wizard);
+        break;
+    case STEP_FINISH:
+        ReadmeWanted = IsDlgButtonChecked(wizard, IDC_README) == BST_CHECKED;
+        EndDialog(wizard, 1);
+        CurrentStep = STEP_FINISHED;
+        break;
+    }
+}
+
+void Back(HWND wizard)
+{
+    if (CurrentStep == STEP_FINISH || CurrentStep <= STEP_WELCOME || CurrentStep > STEP_FINISH)
+        return;
+    if (CurrentStep == STEP_READY && !Package.settings.GroupStepEnabled)
+        GoToStep(wizard, STEP_DESTINATION);
+    else
+        GoToStep(wizard, CurrentStep - 1);
+}
+
+// Escape and the close box arrive as Cancel too; on the Finish step, where
+// the button is gone, they do nothing.
+void Cancel(HWND wizard)
+{
+    if (!IsWindowEnabled(GetDlgItem(wizard, IDCANCEL)))
+        return;
+    if (MessageBoxA(wizard, SetupString(52), SetupString(1), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDNO)
+        EndDialog(wizard, 2);
+}
+
+void Command(HWND wizard, int id, int notification)
+{
+    switch (id) {
+    case IDCANCEL: Cancel(wizard); break;
+    case IDC_BROWSE: BrowseForDestination(wizard); break;
+    case IDC_GROUP_LIST:
+        if (notification == LBN_DBLCLK)
+            OpenGroupListItem(wizard);
+        break;
+    case IDC_NEXT: Next(wizard); break;
+    case IDC_BACK: Back(wizard); break;
+    }
+}
+
+} // namespace
+
+INT_PTR CALLBACK WizardProc(HWND wizard, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        Initialize(wizard);
+        return TRUE;
+    case WM_PAINT:
+        PaintPicture(wizard);
+        break;
+    case WM_COMMAND:
+        Command(wizard, LOWORD(wParam), HIWORD(wParam));
+        break;
+    default:
+        return FALSE;
+    }
+    SetWindowLongPtrA(wizard, DWLP_MSGRESULT, 0);
+    return TRUE;
+}
