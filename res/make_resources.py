@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the setup program's icon (setup.ico: 32x32 and 16x16) and its
-fallback wizard picture (sheet.bmp), both 4-bit to keep the program small.
+fallback wizard picture (sheet.bmp), both 4-bit and the picture run-length
+encoded, to keep the program small.
 Run it in this folder to make them anew."""
 import struct
 
@@ -23,6 +24,22 @@ def rows4(width, height, pixel):
             line[x // 2] |= v << 4 if x % 2 == 0 else v
         out += line
     return bytes(out)
+
+
+def rle4_rows(width, height, pixel):
+    """4-bit rows, bottom row first, run-length encoded: a count and a byte
+    with the colour in both halves per run, 0 0 after each row, 0 1 at the end."""
+    out = bytearray()
+    for y in range(height - 1, -1, -1):
+        x = 0
+        while x < width:
+            v, run = pixel(x, y), 1
+            while x + run < width and run < 255 and pixel(x + run, y) == v:
+                run += 1
+            out += bytes([run, v << 4 | v])
+            x += run
+        out += b"\0\0"
+    return bytes(out + b"\0\1")
 
 
 def mask_rows(width, height, opaque):
@@ -89,10 +106,10 @@ def write_sheet(path):
             return box(bx, by)
         return 2 if y < height // 3 else 3 if y < 2 * height // 3 else 4
 
-    pixels = rows4(width, height, pixel)
+    pixels = rle4_rows(width, height, pixel)
     offset = 14 + 40 + 64
     header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 0, len(pixels), 2835, 2835, 16, 0)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 2, len(pixels), 2835, 2835, 16, 0)
     with open(path, "wb") as f:
         f.write(header + info + palette_bytes() + pixels)
 

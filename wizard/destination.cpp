@@ -3,6 +3,7 @@
 #include "folder_browse.h"
 #include "package/load_package.h"
 #include "package/string_table.h"
+#include "questions.h"
 #include "res/resource_ids.h"
 #include "size_text.h"
 #include "wizard_state.h"
@@ -43,11 +44,6 @@ void ShowAvailableSize(HWND wizard)
     SetDlgItemTextA(wizard, IDC_AVAILABLE_SIZE, text);
 }
 
-int AskYesNo(HWND wizard, int slot)
-{
-    return MessageBoxA(wizard, SetupString(slot), SetupString(1), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
-}
-
 // The chooser as the Destination step sets it up, each time afresh.
 void PreparePicker(HWND wizard)
 {
@@ -69,7 +65,7 @@ int ChooseDestination(HWND wizard)
         if (RunFolderPicker() != 1)
             return 0;
         if (PathExists(Picker.chosen)) {
-            if (AskYesNo(wizard, 39) == IDNO)
+            if (!AskYes(wizard, SetupString(39)))
                 continue;
             memcpy(DestinationPath, Picker.chosen, PATH_SIZE);
             ShowDestination(wizard, DestinationPath);
@@ -132,7 +128,7 @@ int ConfirmExistingDestination(HWND wizard)
 {
     if (!PathExists(DestinationPath) || strcmp(DestinationPath, Picker.chosen) == 0)
         return 1;
-    if (AskYesNo(wizard, 39) != IDNO)
+    if (AskYes(wizard, SetupString(39)))
         return 1;
     BrowseForDestination(wizard);
     return 0;

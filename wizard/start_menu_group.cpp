@@ -1,5 +1,6 @@
 #include "start_menu_group.h"
 #include "package/string_table.h"
+#include "questions.h"
 #include "res/resource_ids.h"
 #include "wizard_state.h"
 #include <string.h>
@@ -7,7 +8,7 @@
 namespace {
 
 char ProgramsFolder[PATH_SIZE];
-char DefaultGroupName[PATH_SIZE] = "\\Setup";
+char DefaultGroupName[PATH_SIZE];
 // The folder the list shows once the user has moved with double clicks.
 char BrowseFolder[PATH_SIZE];
 
@@ -73,12 +74,7 @@ void ResetGroupStep(HWND wizard)
 // Shortcuts cannot go where the user chose: yes goes on without a group.
 int GoOnWithoutGroup(HWND wizard, const char* what)
 {
-    char text[1024 + PATH_SIZE] = "";
-    AppendText(text, sizeof text, SetupString(57));
-    AppendText(text, sizeof text, "\n( ");
-    AppendText(text, sizeof text, what);
-    AppendText(text, sizeof text, " )");
-    if (MessageBoxA(wizard, text, SetupString(1), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO) {
+    if (!AskYesAbout(wizard, 57, what)) {
         ResetGroupStep(wizard);
         return 0;
     }

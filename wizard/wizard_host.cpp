@@ -26,7 +26,7 @@ namespace {
 
 // Buttons of the system's wizard.
 enum { SHEET_BACK = 0x3023, SHEET_NEXT = 0x3024, SHEET_FINISH = 0x3025 };
-enum { PROGRAM_PATH_SIZE = 264, COMMAND_LINE_SIZE = 500 };
+enum { PROGRAM_PATH_SIZE = 264, COMMAND_LINE_SIZE = 500, FORMAT_SIZE = 1024 };
 
 HWND Sheet;
 
@@ -103,15 +103,14 @@ int LaunchProgram(const char* program, char* commandLine)
 }
 
 // Starts a program of the Windows folder with one quoted argument. Without
-// the Windows folder, or when the paths do not fit, nothing starts: a bare
-// program name would be looked for in the current directory.
+// the Windows folder nothing starts: a bare program name would be looked for
+// in the current directory. Paths too long for the program path or the
+// command line are refused (wsprintfA stops at 1024 bytes).
 void OpenWithWindowsProgram(const char* program, const char* argument)
 {
-    char path[PROGRAM_PATH_SIZE] = "", commandLine[COMMAND_LINE_SIZE] = "";
-    if (!WindowsDir[0] || !AppendText(path, sizeof path, WindowsDir) || !AppendText(path, sizeof path, program))
-        return;
-    if (!AppendText(commandLine, sizeof commandLine, path) || !AppendText(commandLine, sizeof commandLine, " \"") ||
-        !AppendText(commandLine, sizeof commandLine, argument) || !AppendText(commandLine, sizeof commandLine, "\""))
+    char path[FORMAT_SIZE], commandLine[FORMAT_SIZE];
+    if (!WindowsDir[0] || wsprintfA(path, "%s%s", WindowsDir, program) >= PROGRAM_PATH_SIZE ||
+        wsprintfA(commandLine, "%s \"%s\"", path, argument) >= COMMAND_LINE_SIZE)
         return;
     LaunchProgram(path, commandLine);
 }

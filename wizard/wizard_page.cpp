@@ -7,6 +7,7 @@
 #include "package/load_package.h"
 #include "package/settings_readers.h"
 #include "package/string_table.h"
+#include "questions.h"
 #include "res/resource_ids.h"
 #include "start_menu_group.h"
 #include "wizard_state.h"
@@ -169,6 +170,7 @@ void GoToStep(HWND wizard, int step)
 
 void Initialize(HWND wizard)
 {
+    CurrentStep = STEP_WELCOME;
     PreparePictures(wizard);
     PlaceWindow(wizard, 0);
     SetDlgItemTextA(wizard, IDCANCEL, WizardButtonCaptions[CAPTION_CANCEL]);
@@ -188,12 +190,7 @@ int MakeGroupFolder(HWND wizard)
         return 1;
     char name[PATH_SIZE];
     LastPathComponent(name, GroupFolder);
-    char text[1024 + PATH_SIZE] = "";
-    AppendText(text, sizeof text, SetupString(57));
-    AppendText(text, sizeof text, "\n( ");
-    AppendText(text, sizeof text, name);
-    AppendText(text, sizeof text, " )");
-    if (MessageBoxA(wizard, text, SetupString(1), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO)
+    if (!AskYesAbout(wizard, 57, name))
         return 0;
     GroupFolder = nullptr;
     return 1;
@@ -270,7 +267,7 @@ void Cancel(HWND wizard)
 {
     if (!IsWindowEnabled(GetDlgItem(wizard, IDCANCEL)))
         return;
-    if (MessageBoxA(wizard, SetupString(52), SetupString(1), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDNO)
+    if (AskYes(wizard, SetupString(52)))
         EndDialog(wizard, 2);
 }
 

@@ -2,7 +2,6 @@
 // temporary files, the banner, and the background's caption and colours.
 // The setup programs come from qpack (make_packages.sh).
 #include "harness.h"
-#include "res/resource_ids.h"
 #include "tests/common/scratch_folder.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -88,9 +87,7 @@ bool ShowsPackagePicture(HWND wizard)
 {
     const Rgb ownColours[] = {{0, 70, 170}, {40, 120, 220}, {110, 170, 240}, {255, 255, 255},
                               {255, 200, 0}, {200, 140, 0},  {20, 30, 70},    {0, 0, 0}};
-    RECT icon; // the License step's icon lies inside the picture column
-    GetWindowRect(GetDlgItem(wizard, IDC_LICENSE_ICON), &icon);
-    const Rgb at = PixelAt(CaptureScreen(), (icon.left + icon.right) / 2, icon.bottom + 3 * (icon.bottom - icon.top));
+    const Rgb at = WizardPictureSample(wizard);
     return std::find(std::begin(ownColours), std::end(ownColours), at) == std::end(ownColours);
 }
 

@@ -1,4 +1,5 @@
 #include "harness.h"
+#include "res/resource_ids.h"
 #include <tlhelp32.h>
 #include <winternl.h>
 #include <stdio.h>
@@ -404,4 +405,11 @@ bool SaveScreenshot(const std::string& name)
         return false;
     CreateDirectoryA(folder, NULL);
     return WritePng(std::string(folder) + "/" + name + ".png", CaptureScreen());
+}
+
+Rgb WizardPictureSample(HWND wizard)
+{
+    RECT icon;
+    GetWindowRect(GetDlgItem(wizard, IDC_LICENSE_ICON), &icon);
+    return PixelAt(CaptureScreen(), (icon.left + icon.right) / 2, icon.bottom + 3 * (icon.bottom - icon.top));
 }

@@ -80,3 +80,7 @@ struct Rgb {
 Rgb PixelAt(const RgbPicture& picture, int x, int y);
 // Saves the screen as a PNG file in the screenshot folder of the build.
 bool SaveScreenshot(const std::string& name);
+
+// A pixel of the picture in the wizard's left column, where no control of
+// any step covers it (below the License step's icon).
+Rgb WizardPictureSample(HWND wizard);

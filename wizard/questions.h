@@ -1,0 +1,9 @@
+// The wizard's yes/no questions: No is the default button, and every answer
+// but No counts as yes.
+#pragma once
+#include <windows.h>
+
+// 1 unless the user answered No.
+int AskYes(HWND owner, const char* text);
+// The question of a string slot with a name below it in brackets.
+int AskYesAbout(HWND owner, int slot, const char* name);
