@@ -183,11 +183,17 @@ void Initialize(HWND wizard)
     PrepareGroupStep(wizard);
 }
 
-// The group folder the install needs; 0 when the user would rather go back.
-int MakeGroupFolder(HWND wizard)
+// The group folder the install needs: 1 when it is there (made is set when
+// it was made just now), 0 when the user would rather choose another.
+int MakeGroupFolder(HWND wizard, int* made)
 {
-    if (!GroupFolder || PathExists(GroupFolder) || CreateDirectoryA(GroupFolder, NULL))
+    *made = 0;
+    if (!GroupFolder || PathExists(GroupFolder))
         return 1;
+    if (CreateDirectoryA(GroupFolder, NULL)) {
+        *made = 1;
+        return 1;
+    }
     char name[PATH_SIZE];
     LastPathComponent(name, GroupFolder);
     if (!AskYesAbout(wizard, 57, name))
@@ -196,15 +202,20 @@ int MakeGroupFolder(HWND wizard)
     return 1;
 }
 
+// The destination is made here, its last folder only: the user chose its
+// parent. When that fails the user is told so and chooses again, and a group
+// folder made just before goes again; one that was there already stays.
 void StartInstall(HWND wizard)
 {
-    if (!MakeGroupFolder(wizard)) {
+    int groupMade;
+    if (!MakeGroupFolder(wizard, &groupMade)) {
         GoToStep(wizard, STEP_GROUP);
         return;
     }
     if (!PathExists(DestinationPath) && !CreateDirectoryA(DestinationPath, NULL)) {
-        if (GroupFolder)
+        if (groupMade)
             RemoveDirectoryA(GroupFolder);
+        MessageBoxA(wizard, SetupString(29), SetupString(1), MB_ICONHAND);
         GoToStep(wizard, STEP_DESTINATION);
         return;
     }

@@ -411,3 +411,34 @@ TEST_F(WizardRun, TwoNewGroupLevelsAskAndYesGoesOnWithoutAGroup)
     EXPECT_EQ(ProgramsEntries(), (std::vector<std::string>{"Accessories", "Games"}));
     EXPECT_TRUE(ExplorersOfPrograms().empty()) << "no group, no Explorer";
 }
+
+TEST_F(WizardRun, DestinationThatCannotBeMadeAtTheStartIsReportedAndChosenAgain)
+{
+    const std::string parent = work / "vanishing\\";
+    ASSERT_TRUE(CreateDirectoryA(parent.c_str(), NULL));
+    Start("wizard");
+    Press(IDC_NEXT);
+    Press(IDC_NEXT);
+    HWND chooser = OpenChooser();
+    ASSERT_TRUE(chooser);
+    Choose(chooser, parent, "Product");
+    Sleep(500);
+
+    // A group made for the install goes again; one that was there stays.
+    for (const char* group : {"Fresh", "Games"}) {
+        SCOPED_TRACE(group);
+        Press(IDC_NEXT);
+        ASSERT_EQ(WindowText(wizard), "Choose item for Start menu");
+        // The group step has left the chosen folder's parent, which can go now.
+        RemoveDirectoryA(parent.c_str());
+        ASSERT_FALSE(FileExists(parent));
+        ASSERT_TRUE(TypeText(wizard, IDC_GROUP_NAME, group));
+        Press(IDC_NEXT);
+        ASSERT_EQ(WindowText(wizard), "Ready to install");
+        PressAndAnswer(IDC_NEXT, "Cannot create program folder!", IDOK);
+        EXPECT_EQ(WindowText(wizard), "Choose destination folder");
+        EXPECT_EQ(ProgramsEntries(), (std::vector<std::string>{"Accessories", "Games"}));
+    }
+    PressAndAnswer(IDCANCEL, CancelQuestion, IDYES);
+    EXPECT_EQ(WaitForExit(setup), 0);
+}
