@@ -1,11 +1,22 @@
 // The process starts here instead of in the C runtime's start-up code, which
 // would more than double the size of the program for services it does not
 // use (command-line parsing, floating-point and thread-local storage set-up).
-// msvcrt.dll initialises itself when Windows loads it; __main runs the
-// constructors of the program's global objects.
+// msvcrt.dll initialises itself when Windows loads it.
 #include <windows.h>
 
-extern "C" void __main();
+// The linker lists the constructors of global objects between a -1 and a 0.
+extern "C" void (*__CTOR_LIST__[])();
+
+// Runs them last first, as the C++ runtime's start-up would, without its
+// unwinding tables.
+static void ConstructGlobals()
+{
+    int n = 1;
+    while (__CTOR_LIST__[n])
+        n++;
+    while (--n > 0)
+        __CTOR_LIST__[n]();
+}
 
 // The program ends with ExitProcess, which releases every handle and all
 // memory, so destructors of global objects have nothing left to do and are
@@ -17,6 +28,6 @@ extern "C" int atexit(void (*)(void))
 
 extern "C" __attribute__((force_align_arg_pointer, noreturn)) void SetupEntry()
 {
-    __main();
+    ConstructGlobals();
     ExitProcess((UINT)WinMain(GetModuleHandleA(NULL), NULL, GetCommandLineA(), SW_SHOWDEFAULT));
 }

@@ -2,7 +2,8 @@
 #include "system_library.h"
 #include <string.h>
 
-SoundPlayer BackgroundSound = {"", 200, 0, NULL, {nullptr, 0, 0, nullptr}};
+// Empty and silent; start-up sets its file and pause before it plays.
+SoundPlayer BackgroundSound;
 
 typedef BOOL(WINAPI* PlaySoundFunction)(const char*, UINT);
 

@@ -3,9 +3,11 @@
 
 static uint64_t MostOutputOf(const PackHeader& h, uint32_t packedSize)
 {
-    const uint64_t stream = packedSize - PACK_HEADER_SIZE;
-    const uint64_t prefix = stream < h.rawLength ? stream : h.rawLength;
-    const uint64_t rest = stream - prefix;
+    // The counts of the stream fit 32 bits, so the division does too; only
+    // the product needs 64.
+    const uint32_t stream = packedSize - PACK_HEADER_SIZE;
+    const uint32_t prefix = stream < h.rawLength ? stream : h.rawLength;
+    const uint32_t rest = stream - prefix;
     const uint64_t perMatch = h.maxMatch < 255 ? h.maxMatch : 255;
     const uint64_t byMatches = rest / 3 * perMatch;
     return prefix + (byMatches > rest ? byMatches : rest);

@@ -1,10 +1,5 @@
 #include "settings_records.h"
 
-Appearance DefaultAppearance()
-{
-    return Appearance{0x00FFFFFF, 0x00000000, STYLE_SOLID, 0, 0, 255};
-}
-
 // Marks the rest of the block unreadable: after a record whose lengths cannot
 // be trusted there is no telling where the next record starts.
 static void Abandon(ByteCursor& c)

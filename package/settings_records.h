@@ -69,7 +69,12 @@ struct CommandRecord {
     const char* message;   // "" unless flags has COMMAND_HAS_MESSAGE
 };
 
-Appearance DefaultAppearance();
+// The look of a package that sets none: a white title on solid blue. A
+// constant, so that the globals it starts are set before the program runs.
+constexpr Appearance DefaultAppearance()
+{
+    return Appearance{0x00FFFFFF, 0x00000000, STYLE_SOLID, 0, 0, 255};
+}
 
 SoundRecord ReadSoundRecord(ByteCursor& c);
 void ReadAppearanceRecord(ByteCursor& c, Appearance& a);
