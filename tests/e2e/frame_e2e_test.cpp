@@ -5,7 +5,6 @@
 #include "tests/common/scratch_folder.h"
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <stdlib.h>
 
 namespace {
 
@@ -27,12 +26,7 @@ struct FrameRun : ::testing::Test {
     void StartAndAgree(const char* name) { StartAndAgree(setup, name); }
     void StartAndAgree(RunningProgram& program, const char* name)
     {
-        const char* folder = getenv("QI_E2E_PACKAGES");
-        ASSERT_TRUE(folder) << "QI_E2E_PACKAGES names the folder of the test packages";
-        ASSERT_TRUE(StartProgram(program, std::string(folder) + "/" + name + ".exe", temp));
-        HWND question = WaitForWindow(program, "#32770", "Setup");
-        ASSERT_TRUE(question) << "no confirmation question";
-        ASSERT_TRUE(PressButton(question, IDYES));
+        ASSERT_TRUE(::StartAndAgree(program, name, temp)) << "no confirmation question";
     }
 
     HWND WaitForBackground() { return WaitForBackground(setup); }

@@ -324,11 +324,27 @@ template <typename Visit> void ForEachProcessOf(const char* programName, Visit v
 
 } // namespace
 
-std::vector<std::string> CommandLinesOf(const char* programName)
+std::vector<std::string> CommandLinesOf(const char* programName, const std::string& containing)
 {
     std::vector<std::string> lines;
-    ForEachProcessOf(programName, [&](HANDLE, const std::string& line) { lines.push_back(line); });
+    ForEachProcessOf(programName, [&](HANDLE, const std::string& line) {
+        if (line.find(containing) != std::string::npos)
+            lines.push_back(line);
+    });
     return lines;
+}
+
+bool StartAndAgree(RunningProgram& program, const char* package, const std::string& tempDir)
+{
+    const char* folder = getenv("QI_E2E_PACKAGES");
+    if (!folder) {
+        fprintf(stderr, "QI_E2E_PACKAGES names the folder of the test packages\n");
+        return false;
+    }
+    if (!StartProgram(program, std::string(folder) + "/" + package + ".exe", tempDir))
+        return false;
+    HWND question = WaitForWindow(program, "#32770", "Setup");
+    return question && PressButton(question, IDYES);
 }
 
 void EndProcessesOf(const char* programName, const std::string& containing)

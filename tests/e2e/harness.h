@@ -46,10 +46,13 @@ bool IsButtonChecked(HWND dialog, int id);
 std::vector<std::string> ListItems(HWND dialog, int id);
 
 // The command lines of the running processes started from a program file of
-// this name (e.g. "notepad.exe"), and ending those whose command line
-// contains a text.
-std::vector<std::string> CommandLinesOf(const char* programName);
+// this name (e.g. "notepad.exe") that contain a text, and ending them.
+std::vector<std::string> CommandLinesOf(const char* programName, const std::string& containing);
 void EndProcessesOf(const char* programName, const std::string& containing);
+
+// Starts the test package of this name (QI_E2E_PACKAGES) and answers its
+// question with yes; false if it did not start or ask.
+bool StartAndAgree(RunningProgram& program, const char* package, const std::string& tempDir);
 
 // Waits for a message box of the program that shows text and presses its
 // button id (IDYES, IDNO, IDOK...); false if none appeared in time.

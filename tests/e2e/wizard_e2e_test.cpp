@@ -7,7 +7,6 @@
 #include "tests/common/scratch_folder.h"
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <stdlib.h>
 
 namespace {
 
@@ -86,12 +85,7 @@ struct WizardRun : ::testing::Test {
     // question with yes and waits for the wizard's Welcome step.
     void Start(const char* name)
     {
-        const char* folder = getenv("QI_E2E_PACKAGES");
-        ASSERT_TRUE(folder) << "QI_E2E_PACKAGES names the folder of the test packages";
-        ASSERT_TRUE(StartProgram(setup, std::string(folder) + "/" + name + ".exe", temp));
-        HWND question = WaitForWindow(setup, "#32770", "Setup");
-        ASSERT_TRUE(question) << "no confirmation question";
-        ASSERT_TRUE(PressButton(question, IDYES));
+        ASSERT_TRUE(StartAndAgree(setup, name, temp)) << "no confirmation question";
         wizard = WaitForWindow(setup, "#32770", "Welcome");
         ASSERT_TRUE(wizard) << "no wizard on its Welcome step";
     }
@@ -179,14 +173,7 @@ struct WizardRun : ::testing::Test {
     }
 
     // The explorer processes started for a folder below the scratch Programs folder.
-    std::vector<std::string> ExplorersOfPrograms() const
-    {
-        std::vector<std::string> found;
-        for (const std::string& line : CommandLinesOf("explorer.exe"))
-            if (line.find(programs) != std::string::npos)
-                found.push_back(line);
-        return found;
-    }
+    std::vector<std::string> ExplorersOfPrograms() const { return CommandLinesOf("explorer.exe", programs); }
 
     void FinishAndExpectExitCodeZero()
     {

@@ -83,14 +83,7 @@ struct ClosingActions : ::testing::Test {
         Sleep(500); // for the program started last to show in the process list
     }
 
-    std::vector<std::string> NotepadsOfReadme() const
-    {
-        std::vector<std::string> found;
-        for (const std::string& line : CommandLinesOf("notepad.exe"))
-            if (line.find(readme) != std::string::npos)
-                found.push_back(line);
-        return found;
-    }
+    std::vector<std::string> NotepadsOfReadme() const { return CommandLinesOf("notepad.exe", readme); }
 };
 
 } // namespace
