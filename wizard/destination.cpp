@@ -72,7 +72,7 @@ int ChooseDestination(HWND wizard)
             return 1;
         }
         if (!CreateDirectoryA(Picker.chosen, NULL)) {
-            MessageBoxA(wizard, SetupString(29), SetupString(1), MB_ICONHAND);
+            Tell(wizard, 29, MB_ICONHAND);
             return 0;
         }
         RemoveDirectoryA(Picker.chosen);
@@ -141,5 +141,5 @@ void BrowseForDestination(HWND wizard)
     SetCurrentDirectoryA(BaseFolder);
     ShowAvailableSize(wizard);
     if (Package.settings.SpaceRequired > AvailableBytes)
-        MessageBoxA(wizard, SetupString(31), SetupString(1), MB_ICONINFORMATION);
+        Tell(wizard, 31, MB_ICONINFORMATION);
 }

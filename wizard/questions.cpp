@@ -6,6 +6,11 @@ int AskYes(HWND owner, const char* text)
     return MessageBoxA(owner, text, SetupString(1), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDNO;
 }
 
+void Tell(HWND owner, int slot, UINT icon)
+{
+    MessageBoxA(owner, SetupString(slot), SetupString(1), icon);
+}
+
 // wsprintfA writes at most 1024 bytes: a longer question is cut short.
 int AskYesAbout(HWND owner, int slot, const char* name)
 {

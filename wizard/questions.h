@@ -1,5 +1,5 @@
-// The wizard's yes/no questions: No is the default button, and every answer
-// but No counts as yes.
+// The wizard's messages and its yes/no questions: No is the default button,
+// and every answer but No counts as yes.
 #pragma once
 #include <windows.h>
 
@@ -7,3 +7,5 @@
 int AskYes(HWND owner, const char* text);
 // The question of a string slot with a name below it in brackets.
 int AskYesAbout(HWND owner, int slot, const char* name);
+// The text of a string slot with an OK button and the icon given.
+void Tell(HWND owner, int slot, UINT icon);

@@ -11,7 +11,6 @@
 #include "res/resource_ids.h"
 #include "start_menu_group.h"
 #include "wizard_state.h"
-#include <string.h>
 
 namespace {
 
@@ -215,7 +214,7 @@ void StartInstall(HWND wizard)
     if (!PathExists(DestinationPath) && !CreateDirectoryA(DestinationPath, NULL)) {
         if (groupMade)
             RemoveDirectoryA(GroupFolder);
-        MessageBoxA(wizard, SetupString(29), SetupString(1), MB_ICONHAND);
+        Tell(wizard, 29, MB_ICONHAND);
         GoToStep(wizard, STEP_DESTINATION);
         return;
     }
@@ -264,7 +263,7 @@ void Next(HWND wizard)
 
 void Back(HWND wizard)
 {
-    if (CurrentStep == STEP_FINISH || CurrentStep <= STEP_WELCOME || CurrentStep > STEP_FINISH)
+    if (CurrentStep <= STEP_WELCOME || CurrentStep >= STEP_FINISH)
         return;
     if (CurrentStep == STEP_READY && !Package.settings.GroupStepEnabled)
         GoToStep(wizard, STEP_DESTINATION);
