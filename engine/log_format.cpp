@@ -1,0 +1,140 @@
+#include "log_format.h"
+#include <string.h>
+
+namespace {
+
+// The title of every log: "list of installed components (do not edit)" in
+// Czech, code page 1250, as the uninstaller expects it.
+const char LogTitle[] = "Seznam nainstalovan\xFD" "ch soucasti (neupravovat)";
+const char TitleEnding[] = " - Uninstall.";
+
+// Bounded writing: what would pass the end marks the sink full and is dropped.
+struct ByteSink {
+    uint8_t* pos;
+    uint8_t* end;
+    int full;
+};
+
+uint8_t* Claim(ByteSink& s, size_t n)
+{
+    if (s.full || (size_t)(s.end - s.pos) < n) {
+        s.full = 1;
+        return nullptr;
+    }
+    uint8_t* p = s.pos;
+    s.pos += n;
+    return p;
+}
+
+void PutByte(ByteSink& s, uint8_t v)
+{
+    if (uint8_t* p = Claim(s, 1))
+        *p = v;
+}
+
+void PutWord(ByteSink& s, uint16_t v)
+{
+    if (uint8_t* p = Claim(s, 2))
+        StoreU16(p, v);
+}
+
+// A u16 length that counts the terminator, then the text and its terminator;
+// the second part of a text may follow the first.
+void PutCounted(ByteSink& s, const char* text, const char* more = "")
+{
+    const size_t a = strlen(text), b = strlen(more), n = a + b + 1;
+    if (n > 0xFFFF) {
+        s.full = 1;
+        return;
+    }
+    PutWord(s, (uint16_t)n);
+    if (uint8_t* p = Claim(s, n)) {
+        memcpy(p, text, a);
+        memcpy(p + a, more, b + 1);
+    }
+}
+
+} // namespace
+
+size_t BuildLogHeader(uint8_t* out, size_t capacity, const LogHeader& h)
+{
+    ByteSink s = {out, out + capacity, 0};
+    uint8_t flags = h.restartMode == 1 ? LOG_ASKS_RESTART : h.restartMode == 2 ? LOG_ASKS_LOGOFF : 0;
+    if (h.first.present)
+        flags |= LOG_HAS_UNINSTALL_1;
+    if (h.second.present)
+        flags |= LOG_HAS_UNINSTALL_2 | (h.second.flags & LOG_UNINSTALL_2_FLAG);
+    PutByte(s, flags);
+    Claim(s, 6); // the count and H, filled below
+    PutCounted(s, LogTitle);
+    PutCounted(s, h.product, TitleEnding);
+    PutCounted(s, h.question);
+    PutCounted(s, h.success);
+    PutCounted(s, h.partial);
+    if (flags & (LOG_ASKS_RESTART | LOG_ASKS_LOGOFF))
+        PutCounted(s, h.sessionQuestion);
+    const UninstallCommand& a = h.first;
+    PutCounted(s, a.present ? a.path : "");
+    PutCounted(s, a.present ? a.arguments : "");
+    PutByte(s, a.present ? a.flags : 0);
+    PutCounted(s, a.present && (a.flags & 0x02) ? a.message : "");
+    PutCounted(s, h.second.present ? h.second.path : "");
+    PutCounted(s, h.second.present ? h.second.arguments : "");
+    const size_t length = (size_t)(s.pos - out);
+    if (s.full || length - LOG_HEADER_FIXED > LOG_HEADER_MAX)
+        return 0;
+    StoreU32(out + LOG_COUNT_OFFSET, 0);
+    StoreU16(out + 5, (uint16_t)(length - LOG_HEADER_FIXED));
+    return length;
+}
+
+size_t BuildLogRecord(uint8_t* out, const LogRecord& r)
+{
+    const size_t path = strlen(r.text) + 1;
+    const size_t name = r.kind == LOG_REGISTRY ? strlen(r.valueName) + 1 : 0;
+    if (path > LOG_PATH_MAX || name > LOG_VALUE_NAME_MAX)
+        return 0;
+    ByteSink s = {out, out + LOG_RECORD_MAX, 0};
+    PutByte(s, r.kind);
+    PutByte(s, r.flag);
+    PutWord(s, (uint16_t)path);
+    if (r.kind == LOG_REGISTRY) {
+        PutWord(s, r.root);
+        PutCounted(s, r.valueName);
+    }
+    if (uint8_t* p = Claim(s, path))
+        memcpy(p, r.text, path);
+    return (size_t)(s.pos - out);
+}
+
+int OpenLogBytes(uint8_t* log, size_t size, uint32_t* count, ByteCursor* records)
+{
+    ByteCursor c = CursorOver(log, size);
+    TakeU8(c);
+    *count = TakeU32(c);
+    const int16_t header = (int16_t)TakeU16(c);
+    if (header < 0 || !TakeBytes(c, (size_t)header) || c.overrun)
+        return 0;
+    *records = c;
+    return 1;
+}
+
+int ReadLogRecord(ByteCursor& c, LogRecord& r)
+{
+    r.kind = TakeU8(c);
+    r.flag = TakeU8(c);
+    const uint16_t path = TakeU16(c);
+    r.root = 0;
+    r.valueName = "";
+    if (r.kind == LOG_REGISTRY) {
+        r.root = TakeU16(c);
+        const uint16_t name = TakeU16(c);
+        if (name > LOG_VALUE_NAME_MAX)
+            return 0;
+        r.valueName = TakeText(c, name);
+    }
+    if (path > LOG_PATH_MAX)
+        return 0;
+    r.text = TakeText(c, path);
+    return !c.overrun;
+}
