@@ -1,0 +1,123 @@
+#include "install_file.h"
+#include "app/folders.h"
+#include "older_copies.h"
+#include <string.h>
+
+FILETIME ExistingCreationTime;
+uint32_t ExistingFileSize;
+
+static size_t PrefixOffset;
+
+void StartPathPrefixes()
+{
+    PrefixOffset = 0;
+}
+
+int NextPathPrefix(const char* path, char* out)
+{
+    const char* p = path + PrefixOffset;
+    while (*p && *p != '\\')
+        p = NextChar(p);
+    if (!*p)
+        return 0;
+    PrefixOffset = (size_t)(p + 1 - path);
+    memcpy(out, path, PrefixOffset);
+    out[PrefixOffset] = 0;
+    return 1;
+}
+
+void FolderOfPath(char* out, const char* path)
+{
+    memmove(out, path, strlen(path) + 1);
+    CutToFolder(out);
+}
+
+static HANDLE OpenForWriting()
+{
+    return CreateFileA(CurrentTargetPath, GENERIC_WRITE, FILE_SHARE_WRITE, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                       NULL);
+}
+
+// The folders on the way, from the top; 0 when one cannot be made.
+static int MakeFoldersOf(const char* path)
+{
+    char folder[PATH_SIZE], prefix[PATH_SIZE];
+    FolderOfPath(folder, path);
+    if (PathExists(folder))
+        return 0;
+    StartPathPrefixes();
+    while (NextPathPrefix(folder, prefix))
+        if (!PathExists(prefix) && !CreateDirectoryA(prefix, NULL))
+            return 0;
+    return 1;
+}
+
+HANDLE CreateTargetFile()
+{
+    HANDLE file = OpenForWriting();
+    if (file == INVALID_HANDLE_VALUE && MakeFoldersOf(CurrentTargetPath))
+        file = OpenForWriting();
+    return file;
+}
+
+// Whether the copy on the disk was created after the record's.
+static int NewerOnDisk(const FILETIME& created)
+{
+    HANDLE existing = CreateFileA(CurrentTargetPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (existing == INVALID_HANDLE_VALUE)
+        return 0;
+    ExistingFileSize = GetFileSize(existing, NULL);
+    const int newer =
+        GetFileTime(existing, &ExistingCreationTime, NULL, NULL) && CompareFileTime(&ExistingCreationTime, &created) > 0;
+    CloseHandle(existing);
+    return newer;
+}
+
+// The body in one write straight from the data block; a short write (a full
+// disk) leaves no partial file.
+static int WriteCarriedFile(const InstallItem& item)
+{
+    HANDLE file = CreateTargetFile();
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    DWORD written = 0;
+    if (!WriteFile(file, item.body, CurrentFileSize, &written, NULL) || written != CurrentFileSize) {
+        CloseHandle(file);
+        DeleteFileA(CurrentTargetPath);
+        return 0;
+    }
+    SetFileTime(file, &item.created, NULL, &item.modified);
+    CloseHandle(file);
+    SetFileAttributesA(CurrentTargetPath, item.attributes);
+    return 1;
+}
+
+// The copy keeps the source's times; an empty target left by a failed copy
+// goes again.
+static int CopyReferencedFile(const InstallItem& item)
+{
+    HANDLE file = CreateTargetFile();
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    CloseHandle(file);
+    if (!CopyFileA(item.sourcePath, CurrentTargetPath, FALSE)) {
+        DeleteFileA(CurrentTargetPath);
+        return 0;
+    }
+    SetFileAttributesA(CurrentTargetPath, GetFileAttributesA(CurrentTargetPath) & ~FILE_ATTRIBUTE_READONLY);
+    return 1;
+}
+
+int InstallFile(const InstallItem& item, int checkNewer)
+{
+    if (checkNewer && NewerOnDisk(item.created))
+        return INSTALL_NEWER_ON_DISK;
+    const int setAside = SetAsideOlderCopy(CurrentTargetPath);
+    if (!setAside)
+        return INSTALL_FAILED;
+    if (item.sourcePath[0] ? CopyReferencedFile(item) : WriteCarriedFile(item))
+        return INSTALL_DONE;
+    if (setAside == 2)
+        PutBackLastOlderCopy();
+    return INSTALL_FAILED;
+}

@@ -1,0 +1,190 @@
+// One file onto the disk: absent, older, equal and newer copies, folders
+// made on the way, targets that cannot be written, references, and the older
+// copies an install sets aside until it ends.
+#include "engine/install_file.h"
+#include "engine/older_copies.h"
+#include "tests/common/file_bytes.h"
+#include "tests/common/scratch_folder.h"
+#include <gtest/gtest.h>
+#include <string.h>
+
+namespace {
+
+const uint64_t Day = 864000000000ull; // FILETIME units
+
+FILETIME Time(uint64_t t)
+{
+    return FILETIME{(DWORD)t, (DWORD)(t >> 32)};
+}
+
+uint64_t Ticks(const FILETIME& f)
+{
+    return (uint64_t)f.dwHighDateTime << 32 | f.dwLowDateTime;
+}
+
+const uint64_t January2026 = 134117280000000000ull;
+
+std::string Contents(const std::string& path)
+{
+    const Bytes bytes = ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+bool Write(const std::string& path, const std::string& text)
+{
+    WriteFileBytes(path, Bytes(text.begin(), text.end()));
+    return FileExists(path);
+}
+
+struct InstallingFiles : ::testing::Test {
+    ScratchFolder work{"install-file"};
+    std::string body = "the new contents";
+    InstallItem item = {};
+
+    void SetUp() override
+    {
+        item.body = (const uint8_t*)body.data();
+        item.created = Time(January2026);
+        item.modified = Time(January2026 + Day);
+        item.attributes = FILE_ATTRIBUTE_ARCHIVE;
+        CurrentFileSize = (uint32_t)body.size();
+    }
+    void TearDown() override { DropOlderCopies(); }
+
+    void Target(const std::string& name) { lstrcpynA(CurrentTargetPath, (work / name).c_str(), PATH_SIZE); }
+
+    // A file already on the disk with this creation time. Wine keeps no
+    // creation time of its own on a Linux file system and reports the last
+    // write's, so both are set.
+    void Existing(const std::string& name, const std::string& contents, uint64_t created)
+    {
+        ASSERT_TRUE(Write(work / name, contents));
+        HANDLE f = CreateFileA((work / name).c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+        const FILETIME t = Time(created);
+        SetFileTime(f, &t, NULL, &t);
+        CloseHandle(f);
+    }
+
+    uint64_t LastWriteOf(const std::string& name)
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        GetFileAttributesExA((work / name).c_str(), GetFileExInfoStandard, &data);
+        return Ticks(data.ftLastWriteTime);
+    }
+};
+
+} // namespace
+
+TEST_F(InstallingFiles, AbsentTargetIsWrittenWithItsTimesAndAttributes)
+{
+    Target("a.txt");
+    EXPECT_EQ(InstallFile(item, 1), INSTALL_DONE);
+    EXPECT_EQ(Contents(work / "a.txt"), body);
+    EXPECT_EQ(LastWriteOf("a.txt"), January2026 + Day);
+    EXPECT_EQ(GetFileAttributesA(CurrentTargetPath), (DWORD)FILE_ATTRIBUTE_ARCHIVE);
+}
+
+TEST_F(InstallingFiles, OlderAndEqualCopiesAreReplacedAndSetAsideUntilTheEnd)
+{
+    Existing("older.txt", "older", January2026 - Day);
+    Existing("equal.txt", "equal", January2026);
+    for (const char* name : {"older.txt", "equal.txt"}) {
+        Target(name);
+        EXPECT_EQ(InstallFile(item, 1), INSTALL_DONE) << name;
+        EXPECT_EQ(Contents(work / name), body);
+    }
+    PutBackOlderCopies();
+    EXPECT_EQ(Contents(work / "older.txt"), "older") << "a rollback puts the older copy back";
+    EXPECT_EQ(Contents(work / "equal.txt"), "equal");
+    EXPECT_EQ(FolderEntries(work.path).size(), 2u) << "nothing else stays";
+
+    Target("older.txt");
+    EXPECT_EQ(InstallFile(item, 1), INSTALL_DONE);
+    DropOlderCopies();
+    EXPECT_EQ(Contents(work / "older.txt"), body) << "a completed install keeps the new copy";
+    EXPECT_EQ(FolderEntries(work.path).size(), 2u);
+}
+
+TEST_F(InstallingFiles, NewerCopyIsLeftAloneUnlessTheCheckIsOff)
+{
+    Existing("newer.txt", "newer!", January2026 + 2 * Day);
+    Target("newer.txt");
+    EXPECT_EQ(InstallFile(item, 1), INSTALL_NEWER_ON_DISK);
+    EXPECT_EQ(Contents(work / "newer.txt"), "newer!");
+    EXPECT_EQ(ExistingFileSize, 6u);
+    EXPECT_EQ(Ticks(ExistingCreationTime), January2026 + 2 * Day);
+    EXPECT_EQ(InstallFile(item, 0), INSTALL_DONE);
+    EXPECT_EQ(Contents(work / "newer.txt"), body);
+}
+
+TEST_F(InstallingFiles, MissingFoldersAreMadeFromTheTop)
+{
+    Target("one\\two\\three\\deep.txt");
+    EXPECT_EQ(InstallFile(item, 1), INSTALL_DONE);
+    EXPECT_EQ(Contents(work / "one\\two\\three\\deep.txt"), body);
+}
+
+TEST_F(InstallingFiles, TargetsThatCannotBeWrittenFailAndStayAsTheyWere)
+{
+    Existing("readonly.txt", "kept", January2026 - Day);
+    SetFileAttributesA((work / "readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    Target("readonly.txt");
+    EXPECT_EQ(InstallFile(item, 1), INSTALL_FAILED);
+    SetFileAttributesA((work / "readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(Contents(work / "readonly.txt"), "kept");
+
+    // Held open without sharing, as another program may: a retry succeeds
+    // once it is closed.
+    Existing("busy.txt", "busy", January2026 - Day);
+    HANDLE holder = CreateFileA((work / "busy.txt").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    Target("busy.txt");
+    EXPECT_EQ(InstallFile(item, 1), INSTALL_FAILED);
+    CloseHandle(holder);
+    EXPECT_EQ(Contents(work / "busy.txt"), "busy");
+    EXPECT_EQ(InstallFile(item, 1), INSTALL_DONE);
+    EXPECT_EQ(FolderEntries(work.path).size(), 3u) << "busy.txt's older copy waits beside it";
+}
+
+TEST_F(InstallingFiles, ReferencesAreCopiedWritableAndAMissingSourceLeavesNothing)
+{
+    ASSERT_TRUE(Write(work / "source.dat", "beside the setup"));
+    SetFileAttributesA((work / "source.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+    InstallItem reference = {};
+    lstrcpynA(reference.sourcePath, (work / "source.dat").c_str(), PATH_SIZE);
+    Target("copied\\source.dat");
+    EXPECT_EQ(InstallFile(reference, 1), INSTALL_DONE);
+    EXPECT_EQ(Contents(work / "copied\\source.dat"), "beside the setup");
+    EXPECT_FALSE(GetFileAttributesA(CurrentTargetPath) & FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((work / "source.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    lstrcpynA(reference.sourcePath, (work / "missing.dat").c_str(), PATH_SIZE);
+    Target("copied\\missing.dat");
+    EXPECT_EQ(InstallFile(reference, 1), INSTALL_FAILED);
+    EXPECT_FALSE(FileExists(work / "copied\\missing.dat")) << "no empty target stays";
+}
+
+TEST_F(InstallingFiles, EmptyFileKeepsItsTimesAndAttributes)
+{
+    CurrentFileSize = 0;
+    item.attributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
+    Target("empty.txt");
+    EXPECT_EQ(InstallFile(item, 1), INSTALL_DONE);
+    EXPECT_EQ(Contents(work / "empty.txt"), "");
+    EXPECT_EQ(LastWriteOf("empty.txt"), January2026 + Day);
+    EXPECT_EQ(GetFileAttributesA(CurrentTargetPath), (DWORD)(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+}
+
+TEST(PathPrefixes, WalkFromTheDriveDownAndFolderOfPathKeepsTheSeparator)
+{
+    char prefix[PATH_SIZE], folder[PATH_SIZE];
+    StartPathPrefixes();
+    std::vector<std::string> seen;
+    while (NextPathPrefix("C:\\a\\bc\\d.txt", prefix))
+        seen.push_back(prefix);
+    EXPECT_EQ(seen, (std::vector<std::string>{"C:\\", "C:\\a\\", "C:\\a\\bc\\"}));
+    FolderOfPath(folder, "C:\\a\\bc\\d.txt");
+    EXPECT_STREQ(folder, "C:\\a\\bc\\");
+    FolderOfPath(folder, "C:d.txt");
+    EXPECT_STREQ(folder, "C:");
+}
