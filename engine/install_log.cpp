@@ -1,0 +1,177 @@
+#include "install_log.h"
+#include "file_records.h"
+#include "older_copies.h"
+#include "package/load_package.h"
+#include "package/settings_readers.h"
+#include "package/string_table.h"
+#include "rollback.h"
+#include <string.h>
+
+namespace {
+
+HANDLE LogFile = INVALID_HANDLE_VALUE;
+char LogPath[PATH_SIZE];
+char UninstallerPath[PATH_SIZE];
+uint32_t RecordCount;
+
+// The header may be as long as its signed length allows; kept out of the
+// worker's stack.
+uint8_t HeaderBytes[LOG_HEADER_FIXED + LOG_HEADER_MAX];
+
+int WriteAll(const void* bytes, DWORD size)
+{
+    DWORD written = 0;
+    return WriteFile(LogFile, bytes, size, &written, NULL) && written == size;
+}
+
+// The first name "QXUn<nnn>.uqx" in the folder that no file has yet.
+int FindFreeName(const char* folder, char* path)
+{
+    char prefix[PATH_SIZE] = "";
+    if (!AppendText(prefix, PATH_SIZE, folder) || (!EndsInBackslash(prefix) && !AppendText(prefix, PATH_SIZE, "\\")))
+        return 0;
+    for (int i = 0; i < 1000; i++) {
+        char name[16];
+        wsprintfA(name, "QXUn%.3d.uqx", i);
+        if (!JoinPath(path, prefix, name))
+            return 0;
+        HANDLE existing = CreateFileA(path, 0, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        if (existing == INVALID_HANDLE_VALUE)
+            return 1;
+        CloseHandle(existing);
+    }
+    return 0;
+}
+
+HANDLE CreateHidden(const char* path)
+{
+    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, NULL, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE, NULL);
+}
+
+// The uninstaller, file record 0, into the first free name; it is written
+// into the hidden file that reserves the name.
+int PlaceUninstaller(const char* folder)
+{
+    InstallItem item;
+    if (!FindFreeName(folder, UninstallerPath) || !ReadFileRecord(item) || !item.body)
+        return 0;
+    LogFile = CreateHidden(UninstallerPath);
+    if (LogFile == INVALID_HANDLE_VALUE)
+        return 0;
+    const int written = WriteAll(item.body, CurrentFileSize);
+    CloseHandle(LogFile);
+    LogFile = INVALID_HANDLE_VALUE;
+    if (!written)
+        DeleteFileA(UninstallerPath);
+    return written;
+}
+
+// The removal's texts and commands, read from the settings records that
+// follow the sheets and banners.
+size_t BuildHeader()
+{
+    static char firstPath[PATH_SIZE], secondPath[PATH_SIZE];
+    LogHeader h = {};
+    h.product = SetupString(3);
+    h.question = SetupString(47);
+    h.success = SetupString(48);
+    h.partial = SetupString(49);
+    h.restartMode = Package.settings.UninstallRestartMode;
+    h.sessionQuestion = SetupString(h.restartMode == RESTART_LOGOFF ? 56 : 55);
+    h.first.path = firstPath;
+    h.first.present = ReadUninstallCommand1(firstPath, &h.first.arguments, &h.first.flags, &h.first.message);
+    h.second.path = secondPath;
+    h.second.present = ReadUninstallCommand2(secondPath, &h.second.arguments, &h.second.flags);
+    return BuildLogHeader(HeaderBytes, sizeof HeaderBytes, h);
+}
+
+void CloseLog()
+{
+    CloseHandle(LogFile);
+    LogFile = INVALID_HANDLE_VALUE;
+}
+
+void DeleteLog()
+{
+    CloseLog();
+    DeleteFileA(LogPath);
+    LogPath[0] = 0;
+}
+
+int Append(const LogRecord& r)
+{
+    uint8_t bytes[LOG_RECORD_MAX];
+    const size_t size = BuildLogRecord(bytes, r);
+    if (LogFile == INVALID_HANDLE_VALUE || !size)
+        return 0;
+    RecordCount++;
+    if (WriteAll(bytes, (DWORD)size))
+        return 1;
+    // The log stays for the rollback, which reads it up to the record that
+    // was cut short.
+    CloseLog();
+    return 0;
+}
+
+// A log that cannot be made leaves nothing: neither itself nor the
+// uninstaller beside it, and no other install's log is touched.
+int Open(const char* folder)
+{
+    RecordCount = 0;
+    LogPath[0] = 0;
+    if (!PlaceUninstaller(folder))
+        return 0;
+    if (FindFreeName(folder, LogPath))
+        LogFile = CreateHidden(LogPath);
+    if (LogFile != INVALID_HANDLE_VALUE) {
+        const size_t header = BuildHeader();
+        if (header && WriteAll(HeaderBytes, (DWORD)header) &&
+            Append(LogRecord{LOG_FILE, 1, UninstallerPath, 0, nullptr}))
+            return 1;
+        DeleteLog();
+    }
+    LogPath[0] = 0;
+    DeleteFileA(UninstallerPath);
+    return 0;
+}
+
+// The count of records goes into the header when the log is closed.
+void WriteCountAndClose()
+{
+    if (LogFile == INVALID_HANDLE_VALUE)
+        return;
+    uint8_t count[4];
+    StoreU32(count, RecordCount);
+    SetFilePointer(LogFile, LOG_COUNT_OFFSET, NULL, FILE_BEGIN);
+    WriteAll(count, sizeof count);
+    CloseLog();
+}
+
+} // namespace
+
+int InstallLog(const LogRecord& record, uint8_t operation)
+{
+    switch (operation) {
+    case LOG_OPEN:
+        return Open(record.text);
+    case LOG_GET_PATH:
+        memcpy((char*)record.text, LogPath, PATH_SIZE);
+        return 1;
+    case LOG_FINISH:
+        WriteCountAndClose();
+        DropOlderCopies();
+        return 1;
+    case LOG_ABORT:
+        WriteCountAndClose();
+        if (LogPath[0])
+            ReplayLog(LogPath);
+        else
+            RemoveDirectoryA(DestinationPath); // made for the install, if it is empty
+        LogPath[0] = 0;
+        PutBackOlderCopies();
+        return 1;
+    default:
+        return Append(record);
+    }
+}

@@ -1,0 +1,165 @@
+// The install log on the disk: its names beside the uninstaller, its bytes,
+// and the rollback that replays it, older copies included.
+#include "engine/install_file.h"
+#include "engine/install_log.h"
+#include "engine/older_copies.h"
+#include "engine/rollback.h"
+#include "package/load_package.h"
+#include "package/package_writer.h"
+#include "package/settings_readers.h"
+#include "package/string_table.h"
+#include "tests/common/file_bytes.h"
+#include "tests/common/scratch_folder.h"
+#include <gtest/gtest.h>
+
+namespace {
+
+// The folder of the worked example, so that the log has its very length.
+const char Destination[] = "C:\\D\\";
+
+struct InstallLogging : ::testing::Test {
+    Bytes script, settings, data;
+
+    void SetUp() override
+    {
+        ScratchFolder::Remove(Destination);
+        ASSERT_TRUE(CreateDirectoryA(Destination, NULL));
+        std::vector<std::string> texts(63);
+        texts[3] = "A";
+        texts[47] = "B";
+        texts[48] = "C";
+        texts[49] = "D";
+        PutStringTable(script, texts);
+        ParseSetupStrings(script.data(), script.size());
+        FileEntry uninstaller;
+        uninstaller.relativeName = "\\uninstall.exe";
+        uninstaller.body = Bytes{'M', 'Z', 1, 2, 3};
+        PutU16(data, 1);
+        PutFileRecord(data, uninstaller);
+        PutU16(data, 0);
+        PutU16(data, 0);
+        Package.data = data.data();
+        Package.dataSize = (uint32_t)data.size();
+        Package.settings.UninstallRestartMode = 0;
+        strcpy(DestinationPath, Destination);
+    }
+    void TearDown() override { ScratchFolder::Remove(Destination); }
+
+    // The uninstall command records come next at the settings cursor.
+    void Open(const char* folder = Destination)
+    {
+        settings.clear();
+        PutCommandRecord(settings, COMMAND_UNINSTALL_1, CommandData{});
+        PutCommandRecord(settings, COMMAND_UNINSTALL_2, CommandData{});
+        SettingsCursor = CursorOver(settings.data(), settings.size());
+        OpenFileSection();
+        ASSERT_TRUE(InstallLog(LogRecord{LOG_FILE, 0, folder, 0, nullptr}, LOG_OPEN));
+    }
+
+    static bool Append(const char* path, uint8_t flag)
+    {
+        return InstallLog(LogRecord{LOG_FILE, flag, path, 0, nullptr}, LOG_APPEND);
+    }
+
+    static std::string LogPath()
+    {
+        char path[PATH_SIZE];
+        InstallLog(LogRecord{LOG_FILE, 0, path, 0, nullptr}, LOG_GET_PATH);
+        return path;
+    }
+
+    static void Write(const std::string& path, const char* text)
+    {
+        WriteFileBytes(path, Bytes(text, text + strlen(text)));
+    }
+};
+
+} // namespace
+
+TEST_F(InstallLogging, OpenPlacesTheUninstallerAndWritesTheWorkedExample)
+{
+    Open();
+    EXPECT_EQ(LogPath(), "C:\\D\\QXUn001.uqx");
+    EXPECT_EQ(ReadFileBytes("C:\\D\\QXUn000.uqx"), (Bytes{'M', 'Z', 1, 2, 3}));
+    EXPECT_TRUE(GetFileAttributesA("C:\\D\\QXUn000.uqx") & FILE_ATTRIBUTE_HIDDEN);
+    InstallLog(LogRecord{}, LOG_FINISH);
+    const Bytes log = ReadFileBytes("C:\\D\\QXUn001.uqx");
+    ASSERT_EQ(log.size(), 121u);
+    EXPECT_EQ(Bytes(log.begin(), log.begin() + 7), (Bytes{0, 1, 0, 0, 0, 0x5D, 0})) << "count 1 once closed";
+    const char tail[] = "\x00\x01\x11\x00" "C:\\D\\QXUn000.uqx";
+    EXPECT_EQ(Bytes(log.end() - 21, log.end()), Bytes(tail, tail + 21));
+}
+
+TEST_F(InstallLogging, SecondInstallIntoTheFolderTakesTheNextNamesAndCountsItsRecords)
+{
+    Open("C:\\D"); // without its backslash the names still lie inside
+    InstallLog(LogRecord{}, LOG_FINISH);
+    Open();
+    EXPECT_EQ(LogPath(), "C:\\D\\QXUn003.uqx");
+    EXPECT_TRUE(FileExists("C:\\D\\QXUn002.uqx"));
+    EXPECT_TRUE(Append("C:\\D\\a.txt", 1));
+    EXPECT_TRUE(InstallLog(LogRecord{LOG_REGISTRY, 0, "Software\\QI", 1, "Path"}, LOG_APPEND));
+    InstallLog(LogRecord{}, LOG_FINISH);
+    const Bytes log = ReadFileBytes("C:\\D\\QXUn003.uqx");
+    EXPECT_EQ(log[1], 3) << "the uninstaller and two records";
+}
+
+TEST_F(InstallLogging, AbortRemovesWhatTheLogNamesAndPutsOlderCopiesBack)
+{
+    CreateDirectoryA("C:\\D\\sub", NULL);
+    Write("C:\\D\\kept.txt", "older copy");
+    Open();
+    Write("C:\\D\\sub\\new.txt", "new");
+    EXPECT_TRUE(Append("C:\\D\\sub\\new.txt", 1));
+    ASSERT_TRUE(SetAsideOlderCopy("C:\\D\\kept.txt"));
+    Write("C:\\D\\kept.txt", "installed copy");
+    EXPECT_TRUE(Append("C:\\D\\kept.txt", 1));
+    InstallLog(LogRecord{}, LOG_ABORT);
+    EXPECT_EQ(FolderEntries("C:\\D\\"), std::vector<std::string>{"kept.txt"});
+    EXPECT_EQ(ReadFileBytes("C:\\D\\kept.txt"), (Bytes{'o', 'l', 'd', 'e', 'r', ' ', 'c', 'o', 'p', 'y'}));
+
+    // Nothing of the product's left: the destination folder goes too.
+    DeleteFileA("C:\\D\\kept.txt");
+    Open();
+    InstallLog(LogRecord{}, LOG_ABORT);
+    EXPECT_FALSE(FileExists("C:\\D"));
+}
+
+TEST_F(InstallLogging, LogThatCannotBeMadeLeavesOtherInstallsAlone)
+{
+    for (int i = 0; i < 1000; i++) {
+        char name[32];
+        wsprintfA(name, "C:\\D\\QXUn%.3d.uqx", i);
+        Write(name, "another install's");
+    }
+    settings.clear();
+    SettingsCursor = CursorOver(settings.data(), 0);
+    OpenFileSection();
+    EXPECT_FALSE(InstallLog(LogRecord{LOG_FILE, 0, Destination, 0, nullptr}, LOG_OPEN));
+    InstallLog(LogRecord{}, LOG_ABORT);
+    EXPECT_EQ(FolderEntries("C:\\D\\").size(), 1000u);
+    EXPECT_EQ(ReadFileBytes("C:\\D\\QXUn999.uqx").size(), strlen("another install's"));
+}
+
+TEST_F(InstallLogging, DamagedRecordEndsTheReplayWithoutReadingPastTheLog)
+{
+    Open();
+    Write("C:\\D\\first.txt", "1");
+    EXPECT_TRUE(Append("C:\\D\\first.txt", 0));
+    const std::string log = LogPath();
+    InstallLog(LogRecord{}, LOG_FINISH);
+    // A record claiming a 300-byte path, and the count claiming more records.
+    HANDLE f = CreateFileA(log.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    SetFilePointer(f, 0, NULL, FILE_END);
+    const uint8_t damaged[] = {0, 0, 0x2C, 0x01, 'x'};
+    DWORD written;
+    WriteFile(f, damaged, sizeof damaged, &written, NULL);
+    SetFilePointer(f, 1, NULL, FILE_BEGIN);
+    const uint8_t count[] = {9, 0, 0, 0};
+    WriteFile(f, count, sizeof count, &written, NULL);
+    CloseHandle(f);
+    ReplayLog(log.c_str());
+    EXPECT_FALSE(FileExists("C:\\D\\first.txt"));
+    EXPECT_FALSE(FileExists(log));
+    EXPECT_FALSE(FileExists("C:\\D\\QXUn000.uqx"));
+}
