@@ -54,3 +54,18 @@
 #define IDC_BROWSE_SYSTEM_AREA 1119
 #define IDC_BROWSE_NAME_LABEL 1028
 #define IDC_BROWSE_NAME 1027
+
+// Progress dialog of the install.
+#define IDD_PROGRESS 110
+#define IDC_PROGRESS_STATUS 1045
+#define IDC_PROGRESS_BAR 1036
+#define IDC_PROGRESS_ABORTED 1037
+
+// Question about a newer copy on the disk.
+#define IDD_NEWER_COPY 113
+#define IDC_NEWER_TEXT 1041
+#define IDC_NEWER_PATH 1042
+#define IDC_NEWER_PACKAGE 1043
+#define IDC_NEWER_DISK 1044
+#define IDC_NEWER_KEEP 1040
+#define IDC_NEWER_OVERWRITE 1039

@@ -4,6 +4,7 @@
 #include "app/instance.h"
 #include "destination.h"
 #include "drawn_controls.h"
+#include "engine/progress_dialog.h"
 #include "package/load_package.h"
 #include "package/settings_readers.h"
 #include "package/string_table.h"
@@ -25,27 +26,40 @@ SheetBitmap Pictures[4];
 RECT PictureArea;
 int PictureAreaReady;
 
+// Control ids in the tables below, as their distance from 1000, which
+// keeps each in a byte.
+constexpr uint8_t Id(int control)
+{
+    return (uint8_t)(control - 1000);
+}
+
+int Control(uint8_t id)
+{
+    return 1000 + id;
+}
+
 // The controls of each step; 0 ends a list.
-const uint16_t StepControls[6][9] = {
-    {IDC_WELCOME_HEADING, IDC_WELCOME_TEXT, IDC_WELCOME_CONTINUE, IDC_WELCOME_ICON},
-    {IDC_LICENSE_INSTRUCTION, IDC_LICENSE_QUESTION, IDC_LICENSE_TEXT, IDC_LICENSE_ICON},
-    {IDC_DESTINATION_TEXT, IDC_DESTINATION_BOX, IDC_REQUIRED_LABEL, IDC_AVAILABLE_LABEL, IDC_DESTINATION_PATH,
-     IDC_BROWSE, IDC_REQUIRED_SIZE, IDC_AVAILABLE_SIZE},
-    {IDC_GROUP_LABEL, IDC_GROUP_TEXT, IDC_GROUP_NAME, IDC_GROUP_LIST},
-    {IDC_READY_TEXT},
-    {IDC_FINISH_TEXT, IDC_FINISH_MORE, IDC_README},
+const uint8_t StepControls[6][9] = {
+    {Id(IDC_WELCOME_HEADING), Id(IDC_WELCOME_TEXT), Id(IDC_WELCOME_CONTINUE), Id(IDC_WELCOME_ICON)},
+    {Id(IDC_LICENSE_INSTRUCTION), Id(IDC_LICENSE_QUESTION), Id(IDC_LICENSE_TEXT), Id(IDC_LICENSE_ICON)},
+    {Id(IDC_DESTINATION_TEXT), Id(IDC_DESTINATION_BOX), Id(IDC_REQUIRED_LABEL), Id(IDC_AVAILABLE_LABEL),
+     Id(IDC_DESTINATION_PATH), Id(IDC_BROWSE), Id(IDC_REQUIRED_SIZE), Id(IDC_AVAILABLE_SIZE)},
+    {Id(IDC_GROUP_LABEL), Id(IDC_GROUP_TEXT), Id(IDC_GROUP_NAME), Id(IDC_GROUP_LIST)},
+    {Id(IDC_READY_TEXT)},
+    {Id(IDC_FINISH_TEXT), Id(IDC_FINISH_MORE), Id(IDC_README)},
 };
 const uint8_t StepCaptionSlots[6] = {4, 5, 6, 51, 50, 7};
 // The picture of each step; the License step has none.
 const int8_t StepPictures[6] = {0, -1, 1, 1, 2, 3};
 
 // The texts the controls start with, as control and string slot.
-const uint16_t InitialTexts[][2] = {
-    {IDC_WELCOME_HEADING, 13}, {IDC_WELCOME_TEXT, 14},      {IDC_WELCOME_CONTINUE, 15}, {IDC_LICENSE_TEXT, 11},
-    {IDC_LICENSE_INSTRUCTION, 16}, {IDC_LICENSE_QUESTION, 17}, {IDC_DESTINATION_TEXT, 18},
-    {IDC_DESTINATION_BOX, 19}, {IDC_BROWSE, 22},            {IDC_REQUIRED_LABEL, 20},   {IDC_AVAILABLE_LABEL, 21},
-    {IDC_GROUP_LABEL, 45},     {IDC_GROUP_TEXT, 46},        {IDC_READY_TEXT, 60},       {IDC_FINISH_TEXT, 24},
-    {IDC_README, 25},          {IDC_FINISH_MORE, 59},
+const uint8_t InitialTexts[][2] = {
+    {Id(IDC_WELCOME_HEADING), 13},     {Id(IDC_WELCOME_TEXT), 14},     {Id(IDC_WELCOME_CONTINUE), 15},
+    {Id(IDC_LICENSE_TEXT), 11},        {Id(IDC_LICENSE_INSTRUCTION), 16}, {Id(IDC_LICENSE_QUESTION), 17},
+    {Id(IDC_DESTINATION_TEXT), 18},    {Id(IDC_DESTINATION_BOX), 19},  {Id(IDC_BROWSE), 22},
+    {Id(IDC_REQUIRED_LABEL), 20},      {Id(IDC_AVAILABLE_LABEL), 21},  {Id(IDC_GROUP_LABEL), 45},
+    {Id(IDC_GROUP_TEXT), 46},          {Id(IDC_READY_TEXT), 60},       {Id(IDC_FINISH_TEXT), 24},
+    {Id(IDC_README), 25},              {Id(IDC_FINISH_MORE), 59},
 };
 
 HBITMAP LoadSheetPicture(const TempFileRecord& record)
@@ -101,9 +115,9 @@ void ShowControl(HWND wizard, int id, int shown)
 
 void ShowStepControls(HWND wizard, int step, int shown)
 {
-    for (const uint16_t* id = StepControls[step]; *id; id++)
-        if (!(shown && *id == IDC_README))
-            ShowControl(wizard, *id, shown);
+    for (const uint8_t* id = StepControls[step]; *id; id++)
+        if (!(shown && Control(*id) == IDC_README))
+            ShowControl(wizard, Control(*id), shown);
 }
 
 const char* NextButtonText(int step)
@@ -176,8 +190,8 @@ void Initialize(HWND wizard)
     SetDlgItemTextA(wizard, IDC_BACK, WizardButtonCaptions[CAPTION_BACK]);
     SetDlgItemTextA(wizard, IDC_NEXT, WizardButtonCaptions[CAPTION_NEXT]);
     ShowStep(wizard, CurrentStep, -1);
-    for (const uint16_t* t : InitialTexts)
-        SetDlgItemTextA(wizard, t[0], SetupString(t[1]));
+    for (const uint8_t* t : InitialTexts)
+        SetDlgItemTextA(wizard, Control(t[0]), SetupString(t[1]));
     ProposeDestination(wizard);
     PrepareGroupStep(wizard);
 }
@@ -221,10 +235,8 @@ void StartInstall(HWND wizard)
     if (!EndsInBackslash(DestinationPath))
         AppendText(DestinationPath, PATH_SIZE, "\\");
     ShowWindow(wizard, SW_HIDE);
-    // The progress dialog, which installs, comes with the install engine;
-    // until then the install counts as completed here.
-    const INT_PTR result = 1;
-    if (result == 2) {
+    // A progress dialog that could not even be made has installed nothing.
+    if (RunProgressDialog(wizard) != PROGRESS_INSTALLED) {
         PostMessageA(BackgroundWindow, WM_CLOSE, 0, 0);
         return;
     }

@@ -26,6 +26,7 @@ const std::vector<int> FinishControls = {1025, 1026};
 const char SystemBack[] = "< &Back", SystemNext[] = "&Next >", SystemFinish[] = "Finish";
 
 const char ProductFolder[] = "C:\\Program files\\Wizard Test 1.0\\";
+const char NoGroupFolder[] = "C:\\Program files\\No Group 1.0\\";
 const char CancelQuestion[] = "Setup is not complete. Do you want to exit setup?";
 const char FolderQuestion[] =
     "The destination folder exists already. Do you want to install into it anyway?";
@@ -70,7 +71,8 @@ struct WizardRun : ::testing::Test {
         CreateDirectoryA((programs + "\\Games").c_str(), NULL);
         CreateDirectoryA((programs + "\\Accessories").c_str(), NULL);
         WritePrograms(programs);
-        RemoveDirectoryA(ProductFolder);
+        ScratchFolder::Remove(ProductFolder);
+        ScratchFolder::Remove(NoGroupFolder);
     }
     void TearDown() override
     {
@@ -78,7 +80,8 @@ struct WizardRun : ::testing::Test {
             WaitForExit(setup, 1);
         WritePrograms(savedPrograms);
         EndProcessesOf("explorer.exe", programs);
-        RemoveDirectoryA(ProductFolder);
+        ScratchFolder::Remove(ProductFolder);
+        ScratchFolder::Remove(NoGroupFolder);
     }
 
     // Starts a package built from packages/<name>.toml(.in), answers its
@@ -262,7 +265,6 @@ TEST_F(WizardRun, WithoutTheGroupStepReadyFollowsDestinationAndARestartCanBeDecl
         setup, "Your computer must be restarted to complete the installation. Restart now?", IDNO));
     EXPECT_EQ(WaitForExit(setup), 0);
     EXPECT_TRUE(ExplorersOfPrograms().empty());
-    RemoveDirectoryA("C:\\Program files\\No Group 1.0");
 }
 
 TEST_F(WizardRun, CancelAsksOnEveryStepAndYesEndsWithoutATrace)

@@ -40,3 +40,16 @@ TEST(SizeText, LargeDisksShowTheirSizeUpToTheCap)
     EXPECT_EQ(SizeText(1ull << 48), SizeText((1ull << 48) - 1));
     EXPECT_EQ(SizeText(~0ull), "268435456.0 MB.");
 }
+
+TEST(SizeText, KilobytesWithTwoDecimals)
+{
+    char text[SIZE_TEXT_SIZE];
+    const std::pair<uint32_t, const char*> cases[] = {
+        {512, "0.50"}, {0, "0.00"}, {5, "0.00"}, {6, "0.01"}, {128, "0.13"}, {1024, "1.00"},
+        {0xFFFFFFFFu, "4194304.00"},
+    };
+    for (const auto& c : cases) {
+        FormatKilobytes(text, c.first);
+        EXPECT_STREQ(text, c.second) << c.first;
+    }
+}

@@ -1,10 +1,11 @@
 // The README choice of the Finish step and what follows it: the wizard runs
-// in this process with a README in place, as the install leaves it, and the
-// test walks it to the end and looks at the programs it starts.
+// in this process with a package whose install leaves a README, and the test
+// walks it to the end and looks at the programs it starts.
 #include "app/folders.h"
 #include "app/instance.h"
 #include "package/load_package.h"
 #include "package/package_writer.h"
+#include "package/settings_readers.h"
 #include "package/string_table.h"
 #include "res/resource_ids.h"
 #include "tests/common/scratch_folder.h"
@@ -25,9 +26,8 @@ DWORD WINAPI RunHost(void*)
 }
 
 struct ClosingActions : ::testing::Test {
-    ScratchFolder work{"closing"};
-    std::string readme = work / "read me.txt";
-    Bytes script;
+    const std::string readme = std::string(ProductFolder) + "read me.txt";
+    Bytes script, data;
     RunningProgram self;
     HANDLE host = NULL;
     HWND wizard = NULL;
@@ -37,11 +37,10 @@ struct ClosingActions : ::testing::Test {
         Instance = GetModuleHandleA(NULL);
         FillWindowsDir();
         self.id = GetCurrentProcessId();
-        HANDLE file = CreateFileA(readme.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-        CloseHandle(file);
+        ScratchFolder::Remove(ProductFolder);
         Package.settings.GroupStepEnabled = 0;
         SetupCompleted = ReadmeWanted = 0;
-        lstrcpynA(ReadmePath, readme.c_str(), PATH_SIZE);
+        ReadmePath[0] = 0;
     }
     void TearDown() override
     {
@@ -50,9 +49,11 @@ struct ClosingActions : ::testing::Test {
             CloseHandle(host);
         }
         EndProcessesOf("notepad.exe", readme);
-        RemoveDirectoryA(ProductFolder);
+        ScratchFolder::Remove(ProductFolder);
     }
 
+    // A package of the uninstaller and a README, whose install sets the
+    // README's path, then the wizard on a thread of its own.
     void StartWizard(const char* readmeBoxText)
     {
         std::vector<std::string> texts(63);
@@ -62,7 +63,28 @@ struct ClosingActions : ::testing::Test {
         texts[30] = "QI Closing Test";
         script.clear();
         PutStringTable(script, texts);
+        const size_t settings = script.size();
+        for (int i = 0; i < 2; i++)
+            PutCommandRecord(script, i == 0 ? COMMAND_UNINSTALL_1 : COMMAND_UNINSTALL_2, CommandData{});
+        for (int i = 0; i < 2; i++)
+            PutCommandRecord(script, COMMAND_INSTALL, CommandData{});
         ParseSetupStrings(script.data(), script.size());
+        SettingsCursor = CursorOver(script.data() + settings, script.size() - settings);
+        FileEntry uninstaller, notes;
+        uninstaller.relativeName = "\\u.exe";
+        uninstaller.body = Bytes{'M', 'Z'};
+        notes.kind = FILE_README;
+        notes.relativeName = "\\read me.txt";
+        notes.body = Bytes{'r', 'e', 'a', 'd'};
+        data.clear();
+        PutU16(data, 2);
+        PutFileRecord(data, uninstaller);
+        PutFileRecord(data, notes);
+        Package.settings.FileSectionLength = (uint32_t)data.size();
+        PutU16(data, 0);
+        PutU16(data, 0);
+        Package.data = data.data();
+        Package.dataSize = (uint32_t)data.size();
         host = CreateThread(NULL, 0, RunHost, NULL, 0, NULL);
         wizard = WaitForWindow(self, "#32770", "Welcome");
         ASSERT_TRUE(wizard);
@@ -71,9 +93,13 @@ struct ClosingActions : ::testing::Test {
     // Welcome, License, Destination, Ready (no group step), Install.
     void GoToFinish()
     {
-        for (int i = 0; i < 4; i++)
+        for (int i = 0; i < 3; i++)
             ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
+        ASSERT_TRUE(PressButtonLater(wizard, IDC_NEXT));
+        for (int i = 0; i < 100 && WindowText(wizard) != "Setup completed"; i++)
+            Sleep(100);
         ASSERT_EQ(WindowText(wizard), "Setup completed");
+        EXPECT_EQ(std::string(ReadmePath), readme) << "the install marks its README";
     }
 
     void PressFinish()

@@ -1,0 +1,196 @@
+#include "install_worker.h"
+#include "app/background_window.h"
+#include "app/sound_player.h"
+#include "install_file.h"
+#include "install_log.h"
+#include "newer_copy_prompt.h"
+#include "package/load_package.h"
+#include "package/settings_readers.h"
+#include "package/string_table.h"
+#include "progress_dialog.h"
+#include "res/resource_ids.h"
+#include "wizard/wizard_state.h"
+#include <string.h>
+
+namespace {
+
+HWND Dialog;
+
+struct InstallCommand {
+    int present;
+    char path[PATH_SIZE];
+    const char* arguments;
+    uint32_t expectedExitCode;
+    uint8_t flags;
+    const char* message;
+};
+
+// The programs the install runs; their records come before the further
+// banners in the settings block.
+InstallCommand Commands[2];
+
+void Status(const char* text)
+{
+    SetDlgItemTextA(Dialog, IDC_PROGRESS_STATUS, text);
+}
+
+void EndInstall(int button)
+{
+    SendMessageA(GetDlgItem(Dialog, button), BM_CLICK, 0, 0);
+}
+
+// Rolls back what the log records, says why when there is a text for it,
+// and ends the dialog as aborted.
+void Abort(int slot)
+{
+    InstallLog(LogRecord{}, LOG_ABORT);
+    if (slot)
+        MessageBoxA(Dialog, SetupString(slot), SetupString(1), MB_ICONERROR);
+    EndInstall(IDC_PROGRESS_ABORTED);
+}
+
+// Only Yes ends the install.
+int UserWantsToExit()
+{
+    return MessageBoxA(Dialog, SetupString(52), SetupString(1), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+int AskAboutCopyError()
+{
+    char text[1024];
+    wsprintfA(text, "%s\n%s\n", SetupString(37), CurrentTargetPath);
+    return MessageBoxA(Dialog, text, SetupString(1), MB_ABORTRETRYIGNORE | MB_ICONINFORMATION | MB_DEFBUTTON2);
+}
+
+// The banner record's picture replaces the banner on the background; one
+// that does not load leaves none.
+void ShowBanner()
+{
+    HBITMAP bitmap;
+    if (!LoadBannerPicture(BannerPicture.path, &bitmap))
+        bitmap = NULL;
+    ReplaceBannerPicture(bitmap, BannerPlacement);
+    if (BannerPicture.deleteAfterUse)
+        DeleteFileA(BannerPicture.path);
+}
+
+void ReadInstallCommands()
+{
+    for (InstallCommand& c : Commands)
+        c.present = ReadRunCommand(c.path, &c.arguments, &c.expectedExitCode, &c.flags, &c.message);
+}
+
+// A file that is on the disk goes into the log; a file the log cannot name
+// goes again, and the install with it.
+int LogInstalledFile(const InstallItem& item)
+{
+    if (item.flags & INSTALL_IS_README)
+        memcpy(ReadmePath, CurrentTargetPath, PATH_SIZE);
+    const LogRecord r = {LOG_FILE, (uint8_t)(item.flags & INSTALL_REMOVES_FOLDER), CurrentTargetPath, 0, nullptr};
+    if (InstallLog(r, LOG_APPEND))
+        return 1;
+    DeleteFileA(CurrentTargetPath);
+    Abort(43);
+    return 0;
+}
+
+// One record until it is installed, kept, passed over or the user gives up:
+// 1 to go on with the next, 0 when the install has been aborted.
+int InstallRecord(const InstallItem& item)
+{
+    int checkNewer = 1, retry = 0;
+    for (;;) {
+        Status(CurrentTargetPath);
+        const int result = InstallFile(item, checkNewer);
+        checkNewer = 1;
+        if (result == INSTALL_DONE && !LogInstalledFile(item))
+            return 0;
+        if (result == INSTALL_NEWER_ON_DISK) {
+            const INT_PTR answer = AskAboutNewerCopy(Dialog);
+            if (answer == IDC_NEWER_OVERWRITE) {
+                checkNewer = 0;
+                continue;
+            }
+            if (answer == IDCANCEL)
+                CancelRequested = retry = 1;
+        }
+        if (result == INSTALL_FAILED) {
+            const int answer = AskAboutCopyError();
+            if (answer == IDRETRY)
+                continue;
+            if (answer == IDABORT)
+                CancelRequested = retry = 1;
+        }
+        if (CancelRequested) {
+            if (UserWantsToExit()) {
+                Abort(0);
+                return 0;
+            }
+            CancelRequested = 0;
+            if (retry) {
+                retry = 0;
+                continue;
+            }
+        }
+        return 1;
+    }
+}
+
+// Records 1 to count - 1 with the bar and the banners following the bytes
+// done; 0 when the install has been aborted.
+int InstallFiles(int count)
+{
+    const uint32_t total = Package.settings.FileSectionLength;
+    const uint32_t percent = total / 100;
+    const uint32_t bannerInterval = BannerCount > 0 ? total / (uint32_t)BannerCount : 0;
+    uint32_t done = 0, banners = 0;
+    for (int i = 1; i < count; i++) {
+        InstallItem item;
+        if (!ReadFileRecord(item)) {
+            Abort(38);
+            return 0;
+        }
+        PackageCreationTime = &item.created;
+        if (!InstallRecord(item))
+            return 0;
+        done += item.progressSize;
+        // A section shorter than 100 bytes leaves the bar empty until the end.
+        if (percent)
+            SetProgressPosition(InstallBar, done / percent);
+        if (bannerInterval && banners < (uint32_t)BannerCount && bannerInterval * (banners + 1) < done) {
+            banners++;
+            ReadBannerPicture(BannerPicture, BannerTempName, 1);
+            ShowBanner();
+        }
+    }
+    return 1;
+}
+
+} // namespace
+
+DWORD WINAPI InstallWorker(void* dialog)
+{
+    Dialog = (HWND)dialog;
+    if (BannerCount > 0 && !BannerAtStart)
+        ShowBanner();
+    StopSound(BackgroundSound, 0);
+    // Record 0, the uninstaller, is the log's; a section without it is damaged.
+    const int count = OpenFileSection();
+    if (count < 1) {
+        Abort(38);
+        return 0;
+    }
+    if (!InstallLog(LogRecord{LOG_FILE, 0, DestinationPath, 0, nullptr}, LOG_OPEN)) {
+        Abort(42);
+        return 0;
+    }
+    ReadInstallCommands();
+    if (!InstallFiles(count))
+        return 0;
+    InstallLog(LogRecord{}, LOG_FINISH);
+    Status(SetupString(41));
+    SetProgressPosition(InstallBar, 100);
+    Sleep(100);
+    EndInstall(IDOK);
+    return 0;
+}

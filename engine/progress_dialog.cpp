@@ -1,0 +1,73 @@
+#include "progress_dialog.h"
+#include "app/instance.h"
+#include "install_worker.h"
+#include "res/resource_ids.h"
+#include "wizard/wizard_state.h"
+
+volatile LONG CancelRequested;
+ProgressBar InstallBar;
+
+namespace {
+
+void Initialize(HWND dialog)
+{
+    PlaceWindow(dialog, 1);
+    SetDlgItemTextA(dialog, IDCANCEL, WizardButtonCaptions[CAPTION_CANCEL]);
+    CreateProgressBar(InstallBar, dialog, IDC_PROGRESS_BAR);
+    SetProgressRange(InstallBar, 0, 100);
+    SetProgressPosition(InstallBar, 0);
+    // Nobody waits for the worker: it ends the dialog itself, by a click on
+    // one of the hidden buttons. Without it nothing was installed.
+    DWORD id;
+    HANDLE worker = CreateThread(NULL, 0, InstallWorker, dialog, 0, &id);
+    if (worker)
+        CloseHandle(worker);
+    else
+        EndDialog(dialog, PROGRESS_ABORTED);
+}
+
+void Paint(HWND dialog)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(dialog, &paint);
+    PaintProgressBar(InstallBar, dc);
+    EndPaint(dialog, &paint);
+}
+
+// Cancel, Escape and the close box only ask the worker to stop; the hidden
+// buttons end the dialog.
+void Command(HWND dialog, int id)
+{
+    if (id == IDOK)
+        EndDialog(dialog, PROGRESS_INSTALLED);
+    else if (id == IDCANCEL)
+        CancelRequested = 1;
+    else if (id == IDC_PROGRESS_ABORTED)
+        EndDialog(dialog, PROGRESS_ABORTED);
+}
+
+INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        Initialize(dialog);
+        return TRUE;
+    case WM_PAINT:
+        Paint(dialog);
+        break;
+    case WM_COMMAND:
+        Command(dialog, LOWORD(wParam));
+        break;
+    default:
+        return FALSE;
+    }
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
+    return TRUE;
+}
+
+} // namespace
+
+INT_PTR RunProgressDialog(HWND owner)
+{
+    return DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_PROGRESS), owner, ProgressProc, 0);
+}
