@@ -1,5 +1,6 @@
 #include "install_file.h"
 #include "app/folders.h"
+#include "made_folders.h"
 #include "older_copies.h"
 #include <string.h>
 
@@ -46,9 +47,13 @@ static int MakeFoldersOf(const char* path)
     if (PathExists(folder))
         return 0;
     StartPathPrefixes();
-    while (NextPathPrefix(folder, prefix))
-        if (!PathExists(prefix) && !CreateDirectoryA(prefix, NULL))
+    while (NextPathPrefix(folder, prefix)) {
+        if (PathExists(prefix))
+            continue;
+        if (!CreateDirectoryA(prefix, NULL))
             return 0;
+        RememberMadeFolder(prefix);
+    }
     return 1;
 }
 

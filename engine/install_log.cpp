@@ -1,5 +1,6 @@
 #include "install_log.h"
 #include "file_records.h"
+#include "made_folders.h"
 #include "older_copies.h"
 #include "package/load_package.h"
 #include "package/settings_readers.h"
@@ -54,7 +55,7 @@ HANDLE CreateHidden(const char* path)
 int PlaceUninstaller(const char* folder)
 {
     InstallItem item;
-    if (!FindFreeName(folder, UninstallerPath) || !ReadFileRecord(item) || !item.body)
+    if (!FindFreeName(folder, UninstallerPath) || !ReadFileRecord(item) || item.sourcePath[0])
         return 0;
     LogFile = CreateHidden(UninstallerPath);
     if (LogFile == INVALID_HANDLE_VALUE)
@@ -169,6 +170,7 @@ int InstallLog(const LogRecord& record, uint8_t operation)
         else
             RemoveDirectoryA(DestinationPath); // made for the install, if it is empty
         LogPath[0] = 0;
+        RemoveMadeFolders();
         PutBackOlderCopies();
         return 1;
     default:

@@ -10,6 +10,14 @@ media=$(cd "$here/../../examples/demo/media" && pwd)
 mkdir -p "$out/data"
 head -c 2000000 /dev/zero >"$out/data/two_million.bin"
 head -c 1024000 /dev/zero >"$out/data/thousand_kb.bin"
+# The files of the install tests, in sub-folders, with known contents.
+engine="$out/data/engine"
+mkdir -p "$engine/bin" "$engine/docs/guide" "$engine/data"
+printf 'Read me first.\r\n' >"$engine/README.txt"
+head -c 300000 <(seq 1 60000) >"$engine/bin/tool.bin"
+printf 'The manual.\r\n' >"$engine/docs/guide/manual.txt"
+printf '[demo]\r\nvalue=1\r\n' >"$engine/data/settings.ini"
+head -c 1500000 <(seq 1 300000) >"$engine/big.bin"
 for template in "$here"/packages/*.toml.in; do
   sed -e "s|@OUT@|$out|g" -e "s|@MEDIA@|$media|g" "$template" >"$out/$(basename "$template" .in)"
 done

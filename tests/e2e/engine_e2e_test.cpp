@@ -1,0 +1,265 @@
+// The install as a user sees it: files in sub-folders with the log beside
+// them, the newer-copy question, the copy error box, cancelling, and the
+// rollback that leaves the folder as it was, older copies included.
+#include "engine/log_format.h"
+#include "harness.h"
+#include "package/package_writer.h"
+#include "res/resource_ids.h"
+#include "tests/common/file_bytes.h"
+#include "tests/common/scratch_folder.h"
+#include <gtest/gtest.h>
+#include <iterator>
+#include <map>
+#include <stdlib.h>
+
+namespace {
+
+const char Destination[] = "C:\\Program files\\Engine Test 1.0\\";
+const char NewerCaption[] = "Newer copy of a file.";
+const char ExitQuestion[] = "Setup is not complete. Do you want to exit setup?";
+const char* const PackageFiles[] = {"README.txt", "bin\\tool.bin", "docs\\guide\\manual.txt", "data\\settings.ini",
+                                    "big.bin"};
+
+// Every file below a folder with its contents, by its path below it.
+std::map<std::string, Bytes> Tree(const std::string& folder, const std::string& below = "")
+{
+    std::map<std::string, Bytes> files;
+    for (const std::string& name : FolderEntries(folder + below)) {
+        const std::string path = below + name;
+        if (GetFileAttributesA((folder + path).c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+            const std::map<std::string, Bytes> inner = Tree(folder, path + "\\");
+            files.insert(inner.begin(), inner.end());
+            if (inner.empty())
+                files[path + "\\"] = Bytes();
+        } else {
+            files[path] = ReadFileBytes(folder + path);
+        }
+    }
+    return files;
+}
+
+std::string PackageSource(const std::string& name)
+{
+    std::string path = std::string(getenv("QI_E2E_PACKAGES")) + "/data/engine/" + name;
+    for (char& c : path)
+        if (c == '\\')
+            c = '/';
+    return path;
+}
+
+// A file whose creation and last-write times lie in the given year; Wine
+// reports the last write as the creation time.
+void WriteDated(const std::string& path, const std::string& text, WORD year)
+{
+    for (size_t cut = path.find('\\', 3); cut != std::string::npos; cut = path.find('\\', cut + 1))
+        CreateDirectoryA(path.substr(0, cut).c_str(), NULL);
+    WriteFileBytes(path, Bytes(text.begin(), text.end()));
+    SYSTEMTIME s = {year, 6, 0, 15, 12, 0, 0, 0};
+    FILETIME t;
+    SystemTimeToFileTime(&s, &t);
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    SetFileTime(f, &t, NULL, &t);
+    CloseHandle(f);
+}
+
+// The paths the install log names, the uninstaller's first.
+std::vector<std::string> LoggedPaths(const std::string& log)
+{
+    Bytes bytes = ReadFileBytes(log);
+    uint32_t count = 0;
+    ByteCursor c;
+    std::vector<std::string> paths;
+    if (!OpenLogBytes(bytes.data(), bytes.size(), &count, &c))
+        return paths;
+    LogRecord r;
+    for (uint32_t i = 0; i < count && ReadLogRecord(c, r); i++)
+        paths.push_back(r.text);
+    return paths;
+}
+
+struct InstallRun : ::testing::Test {
+    ScratchFolder work{"e2e-engine"};
+    std::string temp = work / "temp\\";
+    RunningProgram setup;
+    HWND wizard = NULL;
+
+    void SetUp() override
+    {
+        CreateDirectoryA(temp.c_str(), NULL);
+        ScratchFolder::Remove(Destination);
+    }
+    void TearDown() override
+    {
+        if (setup.process)
+            WaitForExit(setup, 1);
+        ScratchFolder::Remove(Destination);
+    }
+
+    // Welcome, License, Destination (an existing folder is agreed to), Ready,
+    // then Install without waiting for it.
+    void StartInstall()
+    {
+        ASSERT_TRUE(StartAndAgree(setup, "engine", temp));
+        wizard = WaitForWindow(setup, "#32770", "Welcome");
+        ASSERT_TRUE(wizard);
+        ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
+        ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
+        if (FileExists(Destination)) {
+            ASSERT_TRUE(PressButtonLater(wizard, IDC_NEXT));
+            ASSERT_TRUE(AnswerMessageBox(
+                setup, "The destination folder exists already. Do you want to install into it anyway?", IDYES));
+            Sleep(300);
+        } else {
+            ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
+        }
+        ASSERT_EQ(WindowText(wizard), "Ready to install");
+        ASSERT_TRUE(PressButtonLater(wizard, IDC_NEXT));
+    }
+
+    HWND WaitForNewerCopyQuestion()
+    {
+        HWND prompt = WaitForWindow(setup, "#32770", NewerCaption);
+        EXPECT_TRUE(prompt) << "no newer-copy question";
+        return prompt;
+    }
+
+    // The share of the progress bar that is filled, read from the screen.
+    double BarFilled()
+    {
+        HWND dialog = WaitForWindow(setup, "#32770", "Dialog");
+        if (!dialog)
+            return -1;
+        RECT status;
+        GetWindowRect(GetDlgItem(dialog, IDC_PROGRESS_STATUS), &status);
+        const int unit = (status.bottom - status.top) / 8; // pixels per vertical dialog unit, about
+        const int y = status.top + 16 * (status.bottom - status.top) / 8 + 6 * unit;
+        const RgbPicture screen = CaptureScreen();
+        int blue = 0, yellow = 0;
+        for (int x = status.left + 2; x < status.right - 2; x++) {
+            const Rgb p = PixelAt(screen, x, y);
+            blue += p == Rgb{0, 0, 255};
+            yellow += p == Rgb{255, 255, 0};
+        }
+        return blue + yellow ? (double)blue / (blue + yellow) : -1;
+    }
+
+    void ExpectFinishedAndEnd()
+    {
+        for (int i = 0; i < 100 && WindowText(wizard) != "Setup completed"; i++)
+            Sleep(100);
+        ASSERT_EQ(WindowText(wizard), "Setup completed");
+        EXPECT_TRUE(IsControlVisible(wizard, IDC_README)) << "the README was installed";
+        ASSERT_TRUE(PressButton(wizard, IDC_README)); // no Notepad at the end
+        ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
+        EXPECT_EQ(WaitForExit(setup), 0);
+    }
+
+    void ExpectAbortedAndEnded()
+    {
+        EXPECT_EQ(WaitForExit(setup), 0);
+        EXPECT_TRUE(FolderEntries(temp).empty());
+    }
+};
+
+} // namespace
+
+TEST_F(InstallRun, FilesInSubFoldersAreInstalledAndTheLogNamesExactlyThem)
+{
+    WriteDated(std::string(Destination) + "data\\settings.ini", "[newer]\r\n", 2030);
+    StartInstall();
+    HWND prompt = WaitForNewerCopyQuestion();
+    ASSERT_TRUE(prompt);
+    SaveScreenshot("install-newer-copy");
+    EXPECT_EQ(ControlText(prompt, IDC_NEWER_PATH), std::string(Destination) + "data\\settings.ini");
+    EXPECT_EQ(ControlText(prompt, IDC_NEWER_DISK), "15/6/2030 - 0.01 KB.");
+    const std::string package = ControlText(prompt, IDC_NEWER_PACKAGE);
+    EXPECT_NE(package.find(" - 0.02 KB."), std::string::npos) << package;
+    const double filled = BarFilled();
+    EXPECT_GT(filled, 0.1) << "the bar follows the bytes done";
+    EXPECT_LT(filled, 0.3);
+    ASSERT_TRUE(PressButton(prompt, IDC_NEWER_KEEP));
+    ExpectFinishedAndEnd();
+
+    const std::map<std::string, Bytes> tree = Tree(Destination);
+    for (const char* name : PackageFiles) {
+        if (std::string(name) != "data\\settings.ini") {
+            EXPECT_EQ(tree.at(name), ReadFileBytes(PackageSource(name))) << name;
+        }
+    }
+    EXPECT_EQ(tree.at("data\\settings.ini"), (Bytes{'[', 'n', 'e', 'w', 'e', 'r', ']', '\r', '\n'}))
+        << "Keep leaves the newer copy";
+    std::vector<std::string> expected = {std::string(Destination) + "QXUn000.uqx"};
+    for (const char* name : PackageFiles)
+        if (std::string(name) != "data\\settings.ini")
+            expected.push_back(Destination + std::string(name));
+    EXPECT_EQ(LoggedPaths(std::string(Destination) + "QXUn001.uqx"), expected);
+    EXPECT_EQ(tree.size(), std::size(PackageFiles) + 2u) << "the files, the uninstaller and the log";
+}
+
+TEST_F(InstallRun, OverwriteReplacesTheNewerCopyAndAbortWithYesRollsEverythingBack)
+{
+    WriteDated(std::string(Destination) + "data\\settings.ini", "[newer]\r\n", 2030);
+    WriteDated(std::string(Destination) + "bin\\tool.bin", "an older tool", 2020);
+    WriteDated(std::string(Destination) + "notes.txt", "the user's own", 2024);
+    const std::map<std::string, Bytes> before = Tree(Destination);
+
+    StartInstall();
+    HWND prompt = WaitForNewerCopyQuestion();
+    ASSERT_TRUE(PressButton(prompt, IDC_NEWER_OVERWRITE));
+    ExpectFinishedAndEnd();
+    EXPECT_EQ(Tree(Destination).at("data\\settings.ini"), ReadFileBytes(PackageSource("data/settings.ini")));
+    EXPECT_EQ(FolderEntries(Destination).size(), 8u) << "no older copy stays after a completed install";
+
+    ScratchFolder::Remove(Destination);
+    WriteDated(std::string(Destination) + "data\\settings.ini", "[newer]\r\n", 2030);
+    WriteDated(std::string(Destination) + "bin\\tool.bin", "an older tool", 2020);
+    WriteDated(std::string(Destination) + "notes.txt", "the user's own", 2024);
+    StartInstall();
+    prompt = WaitForNewerCopyQuestion();
+    ASSERT_TRUE(PressButtonLater(prompt, IDCANCEL));
+    ASSERT_TRUE(AnswerMessageBox(setup, ExitQuestion, IDNO));
+    prompt = WaitForNewerCopyQuestion();
+    ASSERT_TRUE(prompt) << "No asks about the same file again";
+    ASSERT_TRUE(PressButtonLater(prompt, IDCANCEL));
+    ASSERT_TRUE(AnswerMessageBox(setup, ExitQuestion, IDYES));
+    ExpectAbortedAndEnded();
+    EXPECT_EQ(Tree(Destination), before) << "the rollback leaves the folder as it was";
+}
+
+TEST_F(InstallRun, CopyErrorsOfferAbortRetryIgnoreAndCancelAnsweredNoGoesOn)
+{
+    const std::string tool = std::string(Destination) + "bin\\tool.bin";
+    const std::string manual = std::string(Destination) + "docs\\guide\\manual.txt";
+    WriteDated(tool, "an older tool", 2020);
+    WriteDated(manual, "an older manual", 2020);
+    WriteDated(std::string(Destination) + "data\\settings.ini", "[newer]\r\n", 2030);
+    // Another program holds both older copies without sharing them.
+    HANDLE toolHolder = CreateFileA(tool.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE manualHolder = CreateFileA(manual.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(toolHolder, INVALID_HANDLE_VALUE);
+    ASSERT_NE(manualHolder, INVALID_HANDLE_VALUE);
+    StartInstall();
+    ASSERT_TRUE(AnswerMessageBox(setup, "Cannot copy file:\n" + tool + "\n", IDABORT));
+    ASSERT_TRUE(AnswerMessageBox(setup, ExitQuestion, IDNO));
+    ASSERT_TRUE(AnswerMessageBox(setup, "Cannot copy file:\n" + tool + "\n", IDRETRY))
+        << "No tries the same file again, which is still held";
+    Sleep(300);
+    CloseHandle(toolHolder);
+    ASSERT_TRUE(AnswerMessageBox(setup, "Cannot copy file:\n" + tool + "\n", IDRETRY));
+    ASSERT_TRUE(AnswerMessageBox(setup, "Cannot copy file:\n" + manual + "\n", IDIGNORE));
+    CloseHandle(manualHolder);
+    // Cancel pressed while the next question is open counts when that file is done.
+    HWND prompt = WaitForNewerCopyQuestion();
+    ASSERT_TRUE(prompt);
+    HWND progress = WaitForWindow(setup, "#32770", "Dialog");
+    ASSERT_TRUE(progress);
+    PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
+    Sleep(200);
+    ASSERT_TRUE(PressButtonLater(prompt, IDC_NEWER_KEEP));
+    ASSERT_TRUE(AnswerMessageBox(setup, ExitQuestion, IDNO));
+    ExpectFinishedAndEnd();
+    const std::map<std::string, Bytes> tree = Tree(Destination);
+    EXPECT_EQ(tree.at("bin\\tool.bin"), ReadFileBytes(PackageSource("bin/tool.bin"))) << "Retry installed it";
+    const std::string olderManual = "an older manual";
+    EXPECT_EQ(tree.at("docs\\guide\\manual.txt"), Bytes(olderManual.begin(), olderManual.end())) << "Ignore passed it over";
+}
