@@ -44,7 +44,9 @@ int ReadFileRecord(InstallItem& item)
 {
     memset(&item, 0, sizeof item);
     FileRecord r;
-    if (!ReadFileRecordBytes(FileCursor, r) || !ResolveFolderPath(r.root, CurrentTargetPath, r.relativeName))
+    // A record must name a file: a folder is no target.
+    if (!ReadFileRecordBytes(FileCursor, r) || !r.relativeName[0] || EndsInBackslash(r.relativeName) ||
+        !ResolveFolderPath(r.root, CurrentTargetPath, r.relativeName))
         return 0;
     // Files of the product's own folder take their empty folders with them
     // when they go; in the system's folders only a file at the top does.

@@ -7,6 +7,7 @@
 #include "res/resource_ids.h"
 #include "tests/common/file_bytes.h"
 #include "tests/common/scratch_folder.h"
+#include "tests/common/typical_package.h"
 #include <gtest/gtest.h>
 #include <iterator>
 #include <map>
@@ -262,4 +263,75 @@ TEST_F(InstallRun, CopyErrorsOfferAbortRetryIgnoreAndCancelAnsweredNoGoesOn)
     EXPECT_EQ(tree.at("bin\\tool.bin"), ReadFileBytes(PackageSource("bin/tool.bin"))) << "Retry installed it";
     const std::string olderManual = "an older manual";
     EXPECT_EQ(tree.at("docs\\guide\\manual.txt"), Bytes(olderManual.begin(), olderManual.end())) << "Ignore passed it over";
+}
+
+namespace {
+
+// A package of the typical texts (every slot "Slot <n>") without the group
+// step, whose data block is given.
+Bytes PackageWithData(const Bytes& data)
+{
+    const char* stub = getenv("QI_SETUP_STUB");
+    Bytes exe = stub ? ReadFileBytes(stub) : Bytes();
+    PackageParts parts;
+    parts.script = TypicalScript();
+    parts.data = data;
+    parts.flags = 0;
+    parts.fileSectionLength = (uint32_t)data.size();
+    AppendPackage(exe, parts);
+    return exe;
+}
+
+Bytes DataBlock(uint16_t count, const std::vector<FileEntry>& files)
+{
+    Bytes data;
+    PutU16(data, count);
+    for (const FileEntry& f : files)
+        PutFileRecord(data, f);
+    PutU16(data, 0);
+    PutU16(data, 0);
+    return data;
+}
+
+FileEntry File(const char* name, int16_t root = 0)
+{
+    FileEntry f;
+    f.root = root;
+    f.relativeName = name;
+    f.body = Bytes{'x'};
+    return f;
+}
+
+} // namespace
+
+TEST_F(InstallRun, DamagedFileRecordsStopTheInstallWithTheCorruptionMessage)
+{
+    const std::string folder = "C:\\Program files\\Slot 30\\";
+    Bytes cutShort = DataBlock(3, {File("\\u.exe"), File("\\a.txt"), File("\\b.bin")});
+    cutShort.resize(cutShort.size() - 6); // the last body runs past the end of the block
+    const Bytes damaged[] = {
+        DataBlock(3, {File("\\u.exe"), File("\\a.txt"), File("\\c.txt", 3)}), // an unknown root folder
+        DataBlock(0x8000, {File("\\u.exe")}),                                 // a count of 32768
+        cutShort,
+        DataBlock(3, {File("\\u.exe"), File("\\a.txt"), File("\\")}),          // no file name
+    };
+    for (const Bytes& data : damaged) {
+        SCOPED_TRACE(&data - damaged);
+        ScratchFolder::Remove(folder);
+        const std::string exe = work / "damaged.exe";
+        WriteFileBytes(exe, PackageWithData(data));
+        ASSERT_TRUE(StartProgram(setup, exe, temp));
+        HWND question = WaitForWindow(setup, "#32770", "Demo Setup");
+        ASSERT_TRUE(question);
+        ASSERT_TRUE(PressButton(question, IDYES));
+        wizard = WaitForWindow(setup, "#32770", "Slot 4");
+        ASSERT_TRUE(wizard);
+        for (int i = 0; i < 3; i++)
+            ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
+        ASSERT_EQ(WindowText(wizard), "Slot 50");
+        ASSERT_TRUE(PressButtonLater(wizard, IDC_NEXT));
+        EXPECT_TRUE(AnswerMessageBox(setup, "Slot 38", IDOK));
+        ExpectAbortedAndEnded();
+        EXPECT_FALSE(FileExists(folder)) << "the rollback takes the destination folder";
+    }
 }
