@@ -167,11 +167,12 @@ int InstallLog(const LogRecord& record, uint8_t operation)
         WriteCountAndClose();
         if (LogPath[0])
             ReplayLog(LogPath);
-        else
-            RemoveDirectoryA(DestinationPath); // made for the install, if it is empty
         LogPath[0] = 0;
         RemoveMadeFolders();
         PutBackOlderCopies();
+        // The folders made on the way may have kept the destination folder,
+        // which the install made too, from going with the log.
+        RemoveDirectoryA(DestinationPath);
         return 1;
     default:
         return Append(record);

@@ -335,3 +335,32 @@ TEST_F(InstallRun, DamagedFileRecordsStopTheInstallWithTheCorruptionMessage)
         EXPECT_FALSE(FileExists(folder)) << "the rollback takes the destination folder";
     }
 }
+
+TEST_F(InstallRun, FullDiskEndsInTheCopyErrorAndAbortLeavesTheDiskEmpty)
+{
+    ULARGE_INTEGER free = {}, total = {};
+    if (!GetDiskFreeSpaceExA("Q:\\", &free, &total, NULL) || total.QuadPart > 2000000)
+        GTEST_SKIP() << "no small disk Q: (a tmpfs mount needs root)";
+    ASSERT_TRUE(StartAndAgree(setup, "engine", temp));
+    wizard = WaitForWindow(setup, "#32770", "Welcome");
+    ASSERT_TRUE(wizard);
+    ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
+    ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
+    ASSERT_TRUE(PressButtonLater(wizard, IDC_BROWSE));
+    HWND chooser = WaitForWindow(setup, "#32770", "Destination folder");
+    ASSERT_TRUE(chooser);
+    ASSERT_TRUE(TypeText(chooser, 1152, "Q:\\Tamberlny"));
+    ASSERT_TRUE(PressButtonLater(chooser, IDOK));
+    EXPECT_TRUE(AnswerMessageBox(
+        setup, "There is not enough free space on the chosen disk. Please choose another folder.", IDOK));
+    Sleep(300);
+    EXPECT_EQ(ControlText(wizard, IDC_DESTINATION_PATH), "Q:\\Engine Test 1.0");
+    ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
+    ASSERT_EQ(WindowText(wizard), "Ready to install");
+    ASSERT_TRUE(PressButtonLater(wizard, IDC_NEXT));
+    ASSERT_TRUE(AnswerMessageBox(setup, "Cannot copy file:\nQ:\\Engine Test 1.0\\big.bin\n", IDABORT));
+    ASSERT_TRUE(AnswerMessageBox(setup, ExitQuestion, IDYES));
+    ExpectAbortedAndEnded();
+    const std::map<std::string, Bytes> left = Tree("Q:\\");
+    EXPECT_TRUE(left.empty()) << "the rollback leaves the disk as it was: " << (left.empty() ? "" : left.begin()->first);
+}
