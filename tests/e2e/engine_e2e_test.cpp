@@ -124,6 +124,15 @@ struct InstallRun : ::testing::Test {
         return prompt;
     }
 
+    // The colour in the middle of the banners' place on the background.
+    Rgb BannerSample()
+    {
+        HWND background = WaitForWindow(setup, "INSTALL", nullptr);
+        const RECT c = ClientOnScreen(background);
+        Sleep(300);
+        return PixelAt(CaptureScreen(), c.left + (c.right - c.left) * 16 / 100, c.top + (c.bottom - c.top) * 77 / 100);
+    }
+
     // The share of the progress bar that is filled, read from the screen.
     double BarFilled()
     {
@@ -178,7 +187,14 @@ TEST_F(InstallRun, FilesInSubFoldersAreInstalledAndTheLogNamesExactlyThem)
     const double filled = BarFilled();
     EXPECT_GT(filled, 0.1) << "the bar follows the bytes done";
     EXPECT_LT(filled, 0.3);
+    const Rgb firstBanner = BannerSample();
+    EXPECT_FALSE(firstBanner == (Rgb{0, 0, 255})) << "the first banner shows from the start of the install";
     ASSERT_TRUE(PressButton(prompt, IDC_NEWER_KEEP));
+    for (int i = 0; i < 100 && WindowText(wizard) != "Setup completed"; i++)
+        Sleep(100);
+    const Rgb secondBanner = BannerSample();
+    EXPECT_FALSE(secondBanner == firstBanner) << "the second banner follows half-way";
+    EXPECT_FALSE(secondBanner == (Rgb{0, 0, 255}));
     ExpectFinishedAndEnd();
 
     const std::map<std::string, Bytes> tree = Tree(Destination);
