@@ -71,13 +71,9 @@ INT_PTR CALLBACK InitializingProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         SetDlgItemTextA(dialog, IDC_INIT_TEXT, SetupString(10));
         SetTimer(dialog, TIMER_ID, TICK_MS, Tick);
         return TRUE;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(dialog, &paint);
-        PaintProgressBar(InitBar, dc);
-        EndPaint(dialog, &paint);
+    case WM_PAINT:
+        PaintProgressBar(InitBar);
         break;
-    }
     case WM_COMMAND: {
         // Some window managers turn every closing request into IDCANCEL, enabled
         // button or not; only the last step's enabled button may end the dialog.

@@ -26,14 +26,6 @@ void Initialize(HWND dialog)
         EndDialog(dialog, PROGRESS_ABORTED);
 }
 
-void Paint(HWND dialog)
-{
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(dialog, &paint);
-    PaintProgressBar(InstallBar, dc);
-    EndPaint(dialog, &paint);
-}
-
 // Cancel, Escape and the close box only ask the worker to stop; the hidden
 // buttons end the dialog.
 void Command(HWND dialog, int id)
@@ -53,7 +45,7 @@ INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         Initialize(dialog);
         return TRUE;
     case WM_PAINT:
-        Paint(dialog);
+        PaintProgressBar(InstallBar);
         break;
     case WM_COMMAND:
         Command(dialog, LOWORD(wParam));

@@ -31,7 +31,7 @@ int SetProgressPosition(ProgressBar& bar, uint32_t position)
     return move != PROGRESS_REFUSED;
 }
 
-void PaintProgressBar(const ProgressBar& bar, HDC dc)
+static void PaintBar(const ProgressBar& bar, HDC dc)
 {
     const Box& f = bar.model.frame;
     HGDIOBJ oldBrush = SelectObject(dc, bar.backgroundBrush);
@@ -51,6 +51,14 @@ void PaintProgressBar(const ProgressBar& bar, HDC dc)
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldFont);
     DeleteObject(font);
+}
+
+void PaintProgressBar(const ProgressBar& bar)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(bar.owner, &paint);
+    PaintBar(bar, dc);
+    EndPaint(bar.owner, &paint);
 }
 
 void PlaceWindow(HWND window, int mode)

@@ -20,7 +20,7 @@ void SetProgressRange(ProgressBar& bar, uint32_t low, uint32_t high);
 // 1 when the position lies in the range, else 0. Callable from any thread:
 // it only changes the bar's fields and asks the owner to repaint.
 int SetProgressPosition(ProgressBar& bar, uint32_t position);
-// For the owner's WM_PAINT, between BeginPaint and EndPaint.
-void PaintProgressBar(const ProgressBar& bar, HDC dc);
+// The owner's WM_PAINT, which holds nothing else to paint.
+void PaintProgressBar(const ProgressBar& bar);
 
 void PlaceWindow(HWND window, int mode);
