@@ -100,6 +100,18 @@ void DeleteLog()
     LogPath[0] = 0;
 }
 
+// The count of records goes into the header when the log is closed.
+void WriteCountAndClose()
+{
+    if (LogFile == INVALID_HANDLE_VALUE)
+        return;
+    uint8_t count[4];
+    StoreU32(count, RecordCount);
+    SetFilePointer(LogFile, LOG_COUNT_OFFSET, NULL, FILE_BEGIN);
+    WriteAll(count, sizeof count);
+    CloseLog();
+}
+
 int Append(const LogRecord& r)
 {
     uint8_t bytes[LOG_RECORD_MAX];
@@ -109,9 +121,9 @@ int Append(const LogRecord& r)
     RecordCount++;
     if (WriteAll(bytes, (DWORD)size))
         return 1;
-    // The log stays for the rollback, which reads it up to the record that
-    // was cut short.
-    CloseLog();
+    // The log stays, with its count, for the rollback, which reads it up to
+    // the record that was cut short.
+    WriteCountAndClose();
     return 0;
 }
 
@@ -135,18 +147,6 @@ int Open(const char* folder)
     LogPath[0] = 0;
     DeleteFileA(UninstallerPath);
     return 0;
-}
-
-// The count of records goes into the header when the log is closed.
-void WriteCountAndClose()
-{
-    if (LogFile == INVALID_HANDLE_VALUE)
-        return;
-    uint8_t count[4];
-    StoreU32(count, RecordCount);
-    SetFilePointer(LogFile, LOG_COUNT_OFFSET, NULL, FILE_BEGIN);
-    WriteAll(count, sizeof count);
-    CloseLog();
 }
 
 } // namespace

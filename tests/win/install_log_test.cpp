@@ -163,3 +163,37 @@ TEST_F(InstallLogging, DamagedRecordEndsTheReplayWithoutReadingPastTheLog)
     EXPECT_FALSE(FileExists(log));
     EXPECT_FALSE(FileExists("C:\\D\\QXUn000.uqx"));
 }
+
+// Drive Q: is a disk of 1 MB while the tests run (see the end-to-end tests).
+TEST_F(InstallLogging, LogThatCannotGrowStillUndoesWhatItNamed)
+{
+    ULARGE_INTEGER free = {}, total = {};
+    if (!GetDiskFreeSpaceExA("Q:\\", &free, &total, NULL) || total.QuadPart > 2000000)
+        GTEST_SKIP() << "no small disk Q: (a tmpfs mount needs root)";
+    ASSERT_TRUE(CreateDirectoryA("Q:\\P", NULL));
+    strcpy(DestinationPath, "Q:\\P\\");
+    Open("Q:\\P\\");
+    std::vector<std::string> files;
+    for (int i = 0; i < 40; i++) {
+        files.push_back("Q:\\P\\" + std::string(200, 'f') + std::to_string(i));
+        Write(files.back(), "x");
+    }
+    // The rest of the disk goes to another file.
+    HANDLE filler = CreateFileA("Q:\\filler", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    const Bytes chunk(4096, 0);
+    DWORD written = chunk.size();
+    while (written == chunk.size() && WriteFile(filler, chunk.data(), (DWORD)chunk.size(), &written, NULL)) {
+    }
+    CloseHandle(filler);
+    size_t logged = 0;
+    while (logged < files.size() && Append(files[logged].c_str(), 0))
+        logged++;
+    ASSERT_LT(logged, files.size()) << "the log could grow on a full disk";
+    InstallLog(LogRecord{}, LOG_ABORT);
+    for (size_t i = 0; i < files.size(); i++)
+        EXPECT_EQ(FileExists(files[i]), i >= logged) << i;
+    EXPECT_FALSE(FileExists("Q:\\P\\QXUn000.uqx"));
+    EXPECT_FALSE(FileExists("Q:\\P\\QXUn001.uqx"));
+    DeleteFileA("Q:\\filler");
+    ScratchFolder::Remove("Q:\\P\\");
+}
