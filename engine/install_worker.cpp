@@ -8,6 +8,7 @@
 #include "package/settings_readers.h"
 #include "package/string_table.h"
 #include "progress_dialog.h"
+#include "run_program.h"
 #include "res/resource_ids.h"
 #include "wizard/wizard_state.h"
 #include <string.h>
@@ -25,8 +26,8 @@ struct InstallCommand {
     const char* message;
 };
 
-// The programs the install runs; their records come before the further
-// banners in the settings block.
+// The programs the install runs: the first after the first file, the second
+// after the registry values.
 InstallCommand Commands[2];
 
 void Status(const char* text)
@@ -41,12 +42,17 @@ void EndInstall(int button)
 
 // Rolls back what the log records, says why when there is a text for it,
 // and ends the dialog as aborted.
-void Abort(int slot)
+void AbortWith(HWND owner, const char* text)
 {
     InstallLog(LogRecord{}, LOG_ABORT);
-    if (slot)
-        MessageBoxA(Dialog, SetupString(slot), SetupString(1), MB_ICONERROR);
+    if (text && text[0])
+        MessageBoxA(owner, text, SetupString(1), MB_ICONERROR);
     EndInstall(IDC_PROGRESS_ABORTED);
+}
+
+void Abort(int slot)
+{
+    AbortWith(Dialog, slot ? SetupString(slot) : nullptr);
 }
 
 // Only Yes ends the install.
@@ -74,10 +80,43 @@ void ShowBanner()
         DeleteFileA(BannerPicture.path);
 }
 
+enum CommandFlag : uint8_t { COMMAND_STOPS = 0x01, COMMAND_MESSAGE = 0x02, COMMAND_NO_WAIT = 0x80 };
+
 void ReadInstallCommands()
 {
     for (InstallCommand& c : Commands)
         c.present = ReadRunCommand(c.path, &c.arguments, &c.expectedExitCode, &c.flags, &c.message);
+}
+
+// One of the install's programs, with the progress dialog hidden: 1 to go
+// on, 0 when the install has been aborted. The messages belong to the
+// background, since the dialog is hidden.
+int RunInstallCommand(int second)
+{
+    const InstallCommand& c = Commands[second];
+    if (!c.present)
+        return 1;
+    ShowWindow(Dialog, SW_HIDE);
+    const int wait = !second || !(c.flags & COMMAND_NO_WAIT);
+    const int result = RunProgram(c.path, c.arguments, wait);
+    if (result == -1) {
+        const int tell = c.flags & COMMAND_MESSAGE;
+        if (c.flags & COMMAND_STOPS) {
+            AbortWith(BackgroundWindow, tell ? c.message : nullptr);
+            return 0;
+        }
+        if (tell)
+            MessageBoxA(BackgroundWindow, c.message, SetupString(1), MB_ICONINFORMATION);
+    } else if (wait && (uint32_t)result != c.expectedExitCode) {
+        Sleep(500);
+        AbortWith(Dialog, nullptr);
+        return 0;
+    }
+    if (!second) {
+        ShowWindow(Dialog, SW_SHOW);
+        SetForegroundWindow(Dialog);
+    }
+    return 1;
 }
 
 // A file that is on the disk goes into the log; a file the log cannot name
@@ -153,6 +192,9 @@ int InstallFiles(int count)
         PackageCreationTime = &item.created;
         if (!InstallRecord(item))
             return 0;
+        // The first program may be the first file.
+        if (i == 1 && !RunInstallCommand(0))
+            return 0;
         done += item.progressSize;
         // A section shorter than 100 bytes leaves the bar empty until the end.
         if (percent)
@@ -185,7 +227,9 @@ DWORD WINAPI InstallWorker(void* dialog)
         return 0;
     }
     ReadInstallCommands();
-    if (!InstallFiles(count))
+    if (count == 1 && !RunInstallCommand(0))
+        return 0;
+    if (!InstallFiles(count) || !RunInstallCommand(1))
         return 0;
     InstallLog(LogRecord{}, LOG_FINISH);
     Status(SetupString(41));

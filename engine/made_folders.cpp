@@ -16,7 +16,9 @@ MadeFolder* LastFolder;
 void RememberMadeFolder(const char* path)
 {
     MadeFolder* folder = (MadeFolder*)HeapAlloc(GetProcessHeap(), 0, sizeof(MadeFolder));
-    if (!folder || !JoinPath(folder->path, path, "")) {
+    if (!folder)
+        return;
+    if (!JoinPath(folder->path, path, "")) {
         HeapFree(GetProcessHeap(), 0, folder);
         return;
     }

@@ -1,0 +1,35 @@
+#include "run_program.h"
+#include <string.h>
+#include <windows.h>
+
+int RunProgram(const char* program, const char* arguments, int wait)
+{
+    char* commandLine = nullptr;
+    if (arguments) {
+        commandLine = (char*)HeapAlloc(GetProcessHeap(), 0, strlen(program) + strlen(arguments) + 4);
+        if (!commandLine)
+            return -1;
+        wsprintfA(commandLine, "\"%s\" ", program);
+        lstrcatA(commandLine, arguments);
+    }
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process;
+    const BOOL started = CreateProcessA(program, commandLine, NULL, NULL, FALSE,
+                                        CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS, NULL, NULL, &startup,
+                                        &process);
+    if (commandLine)
+        HeapFree(GetProcessHeap(), 0, commandLine);
+    if (!started)
+        return -1;
+    DWORD exitCode = 0;
+    if (wait) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &exitCode);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return (int)exitCode;
+}
