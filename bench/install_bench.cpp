@@ -135,6 +135,7 @@ int main(int argc, char** argv)
         return 1;
     const DWORD copyMs = PlainCopy(source, work / "copy\\");
     ScratchFolder::Remove(Installed);
+    RemoveUninstallEntries(TypicalTexts()[3]);
     const double mb = (double)FileCount * FileSize / MB;
     printf("%d files, %.0f MB\n", FileCount, mb);
     printf("setup, Install to Finish: %6lu ms, %6.1f MB/s, peak working set %zu MB\n", installMs, mb * 1000 / installMs,

@@ -151,6 +151,11 @@ int Open(const char* folder)
 
 } // namespace
 
+const char* UninstallerCopyPath()
+{
+    return UninstallerPath;
+}
+
 int InstallLog(const LogRecord& record, uint8_t operation)
 {
     switch (operation) {

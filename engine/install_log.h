@@ -10,3 +10,6 @@
 // LOG_FINISH, and LOG_ABORT, which undoes everything the log records. Nonzero
 // on success.
 int InstallLog(const LogRecord& record, uint8_t operation);
+
+// Where the uninstaller was placed beside the log.
+const char* UninstallerCopyPath();

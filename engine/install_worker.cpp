@@ -1,5 +1,6 @@
 #include "install_worker.h"
 #include "app/background_window.h"
+#include "app/folders.h"
 #include "app/sound_player.h"
 #include "install_file.h"
 #include "install_log.h"
@@ -7,8 +8,12 @@
 #include "package/load_package.h"
 #include "package/settings_readers.h"
 #include "package/string_table.h"
+#include "package/data_records.h"
 #include "progress_dialog.h"
+#include "registration.h"
+#include "registry_values.h"
 #include "run_program.h"
+#include "shortcuts.h"
 #include "res/resource_ids.h"
 #include "wizard/wizard_state.h"
 #include <string.h>
@@ -208,6 +213,60 @@ int InstallFiles(int count)
     return 1;
 }
 
+// The links of the shortcut section, which begins where the files end; links
+// that were there before are not logged, so nothing removes them. 0 when the
+// install has been aborted.
+int CreateShortcuts(ByteCursor& c)
+{
+    Status(SetupString(40));
+    LinkItem item;
+    for (int count = ReadSectionCount(c); count; count--) {
+        if (count < 0 || !ReadShortcutRecord(c, item)) {
+            Abort(38);
+            return 0;
+        }
+        if (!item.link[0])
+            continue;
+        const int existed = PathExists(item.link);
+        if (FAILED(CreateShortcut(item.target, item.link, "QInstall", item.arguments, item.icon, item.iconIndex)) ||
+            existed)
+            continue;
+        if (!InstallLog(LogRecord{LOG_FILE, item.inGroup, item.link, 0, nullptr}, LOG_APPEND)) {
+            Abort(43);
+            return 0;
+        }
+    }
+    return 1;
+}
+
+// The registry section, the last of the data block; a value that cannot be
+// written stops the install only when its record says so.
+int WriteRegistryValues(ByteCursor& c)
+{
+    Status(SetupString(44));
+    for (int count = ReadSectionCount(c); count; count--) {
+        RegistryRecord r;
+        if (count < 0 || !ReadRegistryRecordBytes(c, r)) {
+            Abort(38);
+            return 0;
+        }
+        char key[PATH_SIZE];
+        const int fits = JoinPath(key, r.key, "");
+        const void* data = r.kind == VALUE_NUMBER ? (const void*)&r.number : r.data;
+        const uint32_t length = r.kind == VALUE_NUMBER ? 4 : r.length;
+        if (fits && WriteRegistryValue(r.root, key, r.valueName, r.kind, data, length)) {
+            if (!InstallLog(LogRecord{LOG_REGISTRY, 0, key, r.root, r.valueName}, LOG_APPEND)) {
+                Abort(43);
+                return 0;
+            }
+        } else if (r.flags & REGISTRY_STOP_ON_FAILURE) {
+            AbortWith(Dialog, r.message);
+            return 0;
+        }
+    }
+    return 1;
+}
+
 } // namespace
 
 DWORD WINAPI InstallWorker(void* dialog)
@@ -229,8 +288,15 @@ DWORD WINAPI InstallWorker(void* dialog)
     ReadInstallCommands();
     if (count == 1 && !RunInstallCommand(0))
         return 0;
-    if (!InstallFiles(count) || !RunInstallCommand(1))
+    if (!InstallFiles(count))
         return 0;
+    ByteCursor sections = CursorOver(Package.data + FileSectionEnd(), Package.dataSize - FileSectionEnd());
+    if (!CreateShortcuts(sections) || !WriteRegistryValues(sections) || !RunInstallCommand(1))
+        return 0;
+    if (!RegisterUninstaller()) {
+        Abort(0);
+        return 0;
+    }
     InstallLog(LogRecord{}, LOG_FINISH);
     Status(SetupString(41));
     SetProgressPosition(InstallBar, 100);

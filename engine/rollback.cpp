@@ -1,21 +1,9 @@
 #include "rollback.h"
 #include "install_file.h"
-#include "package/data_records.h"
+#include "registry_values.h"
 #include <windows.h>
 
 namespace {
-
-HKEY RootKey(uint16_t root)
-{
-    switch (root) {
-    case ROOT_CLASSES: return HKEY_CLASSES_ROOT;
-    case ROOT_CURRENT_USER: return HKEY_CURRENT_USER;
-    case ROOT_LOCAL_MACHINE: return HKEY_LOCAL_MACHINE;
-    case ROOT_USERS: return HKEY_USERS;
-    case ROOT_CURRENT_CONFIG: return HKEY_CURRENT_CONFIG;
-    default: return NULL;
-    }
-}
 
 // A key with its sub-keys, which not every system deletes with the key.
 int DeleteKeyTree(HKEY parent, const char* name, int depth)
@@ -71,7 +59,7 @@ int DeleteLoggedFile(const char* path, uint8_t flag)
 
 int DeleteLoggedRegistry(const char* key, const char* valueName, uint8_t flag, uint16_t root)
 {
-    HKEY base = RootKey(root);
+    HKEY base = RootKeyOf(root);
     if (!base)
         return 0;
     if (flag != 0)

@@ -88,12 +88,16 @@ struct InstallRun : ::testing::Test {
     {
         CreateDirectoryA(temp.c_str(), NULL);
         ScratchFolder::Remove(Destination);
+        RemoveUninstallEntries("Engine Test 1.0");
+        RemoveUninstallEntries(TypicalTexts()[3]);
     }
     void TearDown() override
     {
         if (setup.process)
             WaitForExit(setup, 1);
         ScratchFolder::Remove(Destination);
+        RemoveUninstallEntries("Engine Test 1.0");
+        RemoveUninstallEntries(TypicalTexts()[3]);
     }
 
     // Welcome, License, Destination (an existing folder is agreed to), Ready,
@@ -209,7 +213,13 @@ TEST_F(InstallRun, FilesInSubFoldersAreInstalledAndTheLogNamesExactlyThem)
     for (const char* name : PackageFiles)
         if (std::string(name) != "data\\settings.ini")
             expected.push_back(Destination + std::string(name));
-    EXPECT_EQ(LoggedPaths(std::string(Destination) + "QXUn001.uqx"), expected);
+    const std::string entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Engine Test 1.0 QX001";
+    expected.push_back(entry);
+    EXPECT_EQ(LoggedPaths(std::string(Destination) + "QXUn001.uqx"), expected) << "the registration comes last";
+    char text[1024] = "";
+    DWORD size = sizeof text;
+    RegGetValueA(HKEY_LOCAL_MACHINE, entry.c_str(), "UninstallString", RRF_RT_REG_SZ, NULL, text, &size);
+    EXPECT_EQ(std::string(text), "\"" + std::string(Destination) + "QXUn000.uqx\" \"" + Destination + "QXUn001.uqx\"");
     EXPECT_EQ(tree.size(), std::size(PackageFiles) + 2u) << "the files, the uninstaller and the log";
 }
 

@@ -334,6 +334,22 @@ std::vector<std::string> CommandLinesOf(const char* programName, const std::stri
     return lines;
 }
 
+void RemoveUninstallEntries(const std::string& product)
+{
+    HKEY uninstall;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0, KEY_ALL_ACCESS,
+                      &uninstall) != ERROR_SUCCESS)
+        return;
+    std::vector<std::string> ours;
+    char name[512];
+    for (DWORD i = 0; RegEnumKeyA(uninstall, i, name, sizeof name) == ERROR_SUCCESS; i++)
+        if (std::string(name).compare(0, product.size() + 3, product + " QX") == 0)
+            ours.push_back(name);
+    for (const std::string& key : ours)
+        RegDeleteKeyA(uninstall, key.c_str());
+    RegCloseKey(uninstall);
+}
+
 bool StartAndAgree(RunningProgram& program, const char* package, const std::string& tempDir)
 {
     const char* folder = getenv("QI_E2E_PACKAGES");

@@ -50,6 +50,10 @@ std::vector<std::string> ListItems(HWND dialog, int id);
 std::vector<std::string> CommandLinesOf(const char* programName, const std::string& containing);
 void EndProcessesOf(const char* programName, const std::string& containing);
 
+// Deletes the entries of a product in Windows' list of installed programs
+// (the keys "<product> QX<n>" below Uninstall in HKEY_LOCAL_MACHINE).
+void RemoveUninstallEntries(const std::string& product);
+
 // Starts the test package of this name (QI_E2E_PACKAGES) and answers its
 // question with yes; false if it did not start or ask.
 bool StartAndAgree(RunningProgram& program, const char* package, const std::string& tempDir);

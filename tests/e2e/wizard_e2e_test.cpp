@@ -73,6 +73,8 @@ struct WizardRun : ::testing::Test {
         WritePrograms(programs);
         ScratchFolder::Remove(ProductFolder);
         ScratchFolder::Remove(NoGroupFolder);
+        RemoveUninstallEntries("Wizard Test 1.0");
+        RemoveUninstallEntries("No Group 1.0");
     }
     void TearDown() override
     {
@@ -82,6 +84,8 @@ struct WizardRun : ::testing::Test {
         EndProcessesOf("explorer.exe", programs);
         ScratchFolder::Remove(ProductFolder);
         ScratchFolder::Remove(NoGroupFolder);
+        RemoveUninstallEntries("Wizard Test 1.0");
+        RemoveUninstallEntries("No Group 1.0");
     }
 
     // Starts a package built from packages/<name>.toml(.in), answers its

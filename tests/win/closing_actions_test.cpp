@@ -50,6 +50,7 @@ struct ClosingActions : ::testing::Test {
         }
         EndProcessesOf("notepad.exe", readme);
         ScratchFolder::Remove(ProductFolder);
+        RemoveUninstallEntries("");
     }
 
     // A package of the uninstaller and a README, whose install sets the

@@ -1,0 +1,84 @@
+#include "registration.h"
+#include "app/paths.h"
+#include "install_log.h"
+#include "package/data_records.h"
+#include "package/string_table.h"
+#include "registry_values.h"
+#include <windows.h>
+
+namespace {
+
+const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// The first key "<product> QX<nnn>" that did not exist, made now; its number.
+int MakeOwnKey(char* path, HKEY* key)
+{
+    for (int n = 1; n < 1000000; n++) {
+        char number[16];
+        wsprintfA(number, " QX%.3d", n);
+        path[0] = 0;
+        if (!AppendText(path, PATH_SIZE, UninstallKey) || !AppendText(path, PATH_SIZE, SetupString(3)) ||
+            !AppendText(path, PATH_SIZE, number))
+            return 0;
+        DWORD disposition = 0;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_WRITE, NULL, key,
+                            &disposition) != ERROR_SUCCESS)
+            return 0;
+        if (disposition == REG_CREATED_NEW_KEY)
+            return n;
+        RegCloseKey(*key);
+    }
+    return 0;
+}
+
+int SetText(HKEY key, const char* name, const char* text)
+{
+    return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, lstrlenA(text) + 1) == ERROR_SUCCESS;
+}
+
+int FileExists(const char* path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    CloseHandle(file);
+    return 1;
+}
+
+// The uninstaller, with the log for its argument; a shared remover in the
+// Windows folder, when there is one, starts it. wsprintfA stops at 1024 bytes.
+void RemovalCommand(char* command)
+{
+    char logPath[PATH_SIZE], remover[1024];
+    InstallLog(LogRecord{LOG_FILE, 0, logPath, 0, nullptr}, LOG_GET_PATH);
+    wsprintfA(remover, "%sDezoda32.exe", WindowsDir);
+    if (FileExists(remover))
+        wsprintfA(command, "\"%s \" /U \"%s\" \"%s\"", remover, UninstallerCopyPath(), logPath);
+    else
+        wsprintfA(command, "\"%s\" \"%s\"", UninstallerCopyPath(), logPath);
+}
+
+} // namespace
+
+int RegisterUninstaller()
+{
+    char path[PATH_SIZE];
+    HKEY key;
+    const int n = MakeOwnKey(path, &key);
+    if (!n)
+        return 0;
+    if (!InstallLog(LogRecord{LOG_REGISTRY, 1, path, ROOT_LOCAL_MACHINE, "?"}, LOG_APPEND)) {
+        RegCloseKey(key);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, path);
+        return 0;
+    }
+    char name[1024], command[1024];
+    if (n == 1)
+        lstrcpynA(name, SetupString(3), sizeof name);
+    else
+        wsprintfA(name, "%s (%d)", SetupString(3), n);
+    RemovalCommand(command);
+    const int ok = SetText(key, "DisplayName", name) && SetText(key, "UninstallString", command);
+    RegCloseKey(key);
+    return ok;
+}

@@ -1,0 +1,60 @@
+#include "registry_values.h"
+#include "app/paths.h"
+#include "install_file.h"
+#include "install_log.h"
+#include "package/data_records.h"
+
+HKEY RootKeyOf(uint16_t code)
+{
+    switch (code) {
+    case ROOT_CLASSES: return HKEY_CLASSES_ROOT;
+    case ROOT_CURRENT_USER: return HKEY_CURRENT_USER;
+    case ROOT_LOCAL_MACHINE: return HKEY_LOCAL_MACHINE;
+    case ROOT_USERS: return HKEY_USERS;
+    case ROOT_CURRENT_CONFIG: return HKEY_CURRENT_CONFIG;
+    default: return NULL;
+    }
+}
+
+// The key chain from the top; the first key made here is logged, the ones
+// below it go with it.
+static int MakeKeyChain(HKEY base, uint8_t root, const char* keyPath)
+{
+    char prefix[PATH_SIZE];
+    int logged = 0;
+    StartPathPrefixes();
+    while (NextPathPrefix(keyPath, prefix)) {
+        HKEY key;
+        DWORD disposition = 0;
+        if (RegCreateKeyExA(base, prefix, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_WRITE, NULL, &key, &disposition) !=
+            ERROR_SUCCESS)
+            return 0;
+        RegCloseKey(key);
+        if (disposition == REG_CREATED_NEW_KEY && !logged) {
+            InstallLog(LogRecord{LOG_REGISTRY, 1, prefix, root, "?"}, LOG_APPEND);
+            logged = 1;
+        }
+    }
+    return 1;
+}
+
+int WriteRegistryValue(uint8_t root, char* keyPath, const char* valueName, uint8_t kind, const void* data,
+                       uint32_t length)
+{
+    HKEY base = RootKeyOf(root);
+    if (!base || (!EndsInBackslash(keyPath) && !AppendText(keyPath, PATH_SIZE, "\\")))
+        return 0;
+    HKEY key;
+    if (RegOpenKeyExA(base, keyPath, 0, KEY_WRITE, &key) != ERROR_SUCCESS &&
+        (!MakeKeyChain(base, root, keyPath) || RegOpenKeyExA(base, keyPath, 0, KEY_WRITE, &key) != ERROR_SUCCESS))
+        return 0;
+    int written = 1;
+    if (valueName[0]) {
+        // Other kinds than a number and a string keep their bytes and get no type.
+        const DWORD type = kind == VALUE_NUMBER ? REG_DWORD : kind == VALUE_STRING ? REG_SZ : REG_NONE;
+        written = RegSetValueExA(key, valueName, 0, type, (const BYTE*)data, length) == ERROR_SUCCESS ||
+                  RegSetValueExA(key, valueName, 0, type, (const BYTE*)data, length) == ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    return written;
+}
