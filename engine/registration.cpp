@@ -10,6 +10,9 @@ namespace {
 
 const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
+// wsprintfA's texts of up to 1024 bytes, kept off the worker's stack.
+char Remover[1024], DisplayName[1024], Command[1024];
+
 // The first key "<product> QX<nnn>" that did not exist, made now; its number.
 int MakeOwnKey(char* path, HKEY* key)
 {
@@ -47,15 +50,15 @@ int FileExists(const char* path)
 
 // The uninstaller, with the log for its argument; a shared remover in the
 // Windows folder, when there is one, starts it. wsprintfA stops at 1024 bytes.
-void RemovalCommand(char* command)
+void FormatRemovalCommand()
 {
-    char logPath[PATH_SIZE], remover[1024];
+    char logPath[PATH_SIZE];
     InstallLog(LogRecord{LOG_FILE, 0, logPath, 0, nullptr}, LOG_GET_PATH);
-    wsprintfA(remover, "%sDezoda32.exe", WindowsDir);
-    if (FileExists(remover))
-        wsprintfA(command, "\"%s \" /U \"%s\" \"%s\"", remover, UninstallerCopyPath(), logPath);
+    wsprintfA(Remover, "%sDezoda32.exe", WindowsDir);
+    if (FileExists(Remover))
+        wsprintfA(Command, "\"%s \" /U \"%s\" \"%s\"", Remover, UninstallerCopyPath(), logPath);
     else
-        wsprintfA(command, "\"%s\" \"%s\"", UninstallerCopyPath(), logPath);
+        wsprintfA(Command, "\"%s\" \"%s\"", UninstallerCopyPath(), logPath);
 }
 
 } // namespace
@@ -72,13 +75,12 @@ int RegisterUninstaller()
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, path);
         return 0;
     }
-    char name[1024], command[1024];
     if (n == 1)
-        lstrcpynA(name, SetupString(3), sizeof name);
+        lstrcpynA(DisplayName, SetupString(3), sizeof DisplayName);
     else
-        wsprintfA(name, "%s (%d)", SetupString(3), n);
-    RemovalCommand(command);
-    const int ok = SetText(key, "DisplayName", name) && SetText(key, "UninstallString", command);
+        wsprintfA(DisplayName, "%s (%d)", SetupString(3), n);
+    FormatRemovalCommand();
+    const int ok = SetText(key, "DisplayName", DisplayName) && SetText(key, "UninstallString", Command);
     RegCloseKey(key);
     return ok;
 }
