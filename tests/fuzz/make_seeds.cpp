@@ -1,6 +1,8 @@
 // Cuts setup files into the inputs of each fuzz target: the whole file, the
-// payload in the decoder target's form, the script block and the data block.
+// payload in the decoder target's form, the script block and the data block;
+// and writes an install log with a record of each kind.
 //   make_seeds OUTPUT_FOLDER SETUP...
+#include "engine/log_format.h"
 #include "package/byte_cursor.h"
 #include "qpack/package_contents.h"
 #include <filesystem>
@@ -30,6 +32,30 @@ Bytes DecoderInput(const Bytes& setup, const PackageContents& c)
     return in;
 }
 
+Bytes InstallLogSeed()
+{
+    LogHeader h = {};
+    h.product = "Demo 1.0";
+    h.question = "Remove?";
+    h.success = "Removed.";
+    h.partial = "Partly removed.";
+    h.restartMode = 1;
+    h.sessionQuestion = "Restart?";
+    h.first = UninstallCommand{1, "C:\\Demo\\u.exe", "/quiet", 0x02, "Cannot run."};
+    Bytes log(LOG_HEADER_FIXED + LOG_HEADER_MAX);
+    log.resize(BuildLogHeader(log.data(), log.size(), h));
+    const LogRecord records[] = {{LOG_FILE, 1, "C:\\Demo\\QXUn000.uqx", 0, nullptr},
+                                 {LOG_FILE, 0, "C:\\Demo\\bin\\demo.exe", 0, nullptr},
+                                 {LOG_REGISTRY, 1, "Software\\Demo\\", 1, "?"},
+                                 {LOG_REGISTRY, 0, "Software\\Demo\\", 1, "Path"}};
+    for (const LogRecord& r : records) {
+        uint8_t bytes[LOG_RECORD_MAX];
+        log.insert(log.end(), bytes, bytes + BuildLogRecord(bytes, r));
+    }
+    log[1] = 4; // the count, as a closed log has it
+    return log;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -56,5 +82,7 @@ int main(int argc, char** argv)
         Write(out / "script" / name, c.script.data(), c.script.size() - 1);
         Write(out / "data" / name, c.data.data(), c.data.size() - 1);
     }
+    const Bytes log = InstallLogSeed();
+    Write(out / "log" / "closed", log.data(), log.size());
     return 0;
 }
