@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <map>
+#include <shobjidl.h>
 #include <stdlib.h>
 
 namespace {
@@ -389,4 +390,87 @@ TEST_F(InstallRun, FullDiskEndsInTheCopyErrorAndAbortLeavesTheDiskEmpty)
     ExpectAbortedAndEnded();
     const std::map<std::string, Bytes> left = Tree("Q:\\");
     EXPECT_TRUE(left.empty()) << "the rollback leaves the disk as it was: " << (left.empty() ? "" : left.begin()->first);
+}
+
+namespace {
+
+const char DemoFolder[] = "C:\\Program files\\QInstall Demo\\";
+const char DemoEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QInstall Demo 1.0 QX001";
+
+std::string ShellFolder(const char* name)
+{
+    char path[MAX_PATH] = "";
+    DWORD size = sizeof path;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name,
+                 RRF_RT_REG_SZ, NULL, path, &size);
+    return std::string(path) + "\\";
+}
+
+std::string RegistryText(HKEY root, const char* key, const char* name)
+{
+    char text[1024] = "";
+    DWORD size = sizeof text;
+    RegGetValueA(root, key, name, RRF_RT_REG_SZ, NULL, text, &size);
+    return text;
+}
+
+// A link's target, icon and icon index, read back through the link object.
+std::string LinkFacts(const std::string& link)
+{
+    CoInitialize(NULL);
+    IShellLinkA* shellLink = nullptr;
+    IPersistFile* file = nullptr;
+    std::string facts;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&shellLink)) &&
+        SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, (void**)&file)) &&
+        SUCCEEDED(file->Load(Utf16(link).c_str(), STGM_READ))) {
+        char target[MAX_PATH] = "", icon[MAX_PATH] = "";
+        int index = 0;
+        shellLink->GetPath(target, MAX_PATH, NULL, 0);
+        shellLink->GetIconLocation(icon, MAX_PATH, &index);
+        facts = std::string(target) + " | " + icon + "," + std::to_string(index);
+    }
+    if (file)
+        file->Release();
+    if (shellLink)
+        shellLink->Release();
+    return facts;
+}
+
+void RemoveDemo()
+{
+    ScratchFolder::Remove(DemoFolder);
+    ScratchFolder::Remove(ShellFolder("Programs") + "QInstall Demo\\");
+    DeleteFileA((ShellFolder("Desktop") + "QInstall Demo Manual.lnk").c_str());
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QInstall Demo");
+    RemoveUninstallEntries("QInstall Demo 1.0");
+    EndProcessesOf("explorer.exe", "QInstall Demo");
+}
+
+} // namespace
+
+TEST_F(InstallRun, DemoProductInstallsItsEntryLinksAndRegistryValues)
+{
+    RemoveDemo();
+    ASSERT_TRUE(StartAndAgree(setup, "demo", temp));
+    wizard = WaitForWindow(setup, "#32770", "Welcome");
+    ASSERT_TRUE(wizard);
+    for (int i = 0; i < 4; i++)
+        ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
+    ASSERT_EQ(WindowText(wizard), "Ready to install");
+    ASSERT_TRUE(PressButtonLater(wizard, IDC_NEXT));
+    ExpectFinishedAndEnd();
+
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, DemoEntry, "DisplayName"), "QInstall Demo 1.0");
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, DemoEntry, "UninstallString"),
+              "\"" + std::string(DemoFolder) + "QXUn000.uqx\" \"" + DemoFolder + "QXUn001.uqx\"");
+    EXPECT_EQ(LinkFacts(ShellFolder("Programs") + "QInstall Demo\\QInstall Demo.lnk"),
+              std::string(DemoFolder) + "bin\\hello.cmd | " + DemoFolder + "bin\\hello.cmd,0");
+    EXPECT_EQ(LinkFacts(ShellFolder("Desktop") + "QInstall Demo Manual.lnk"),
+              std::string(DemoFolder) + "docs\\manual.txt | C:\\windows\\system32\\shell32.dll,23");
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, "Software\\QInstall Demo", "Version"), "1.0");
+    DWORD installs = 0, size = sizeof installs;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\QInstall Demo", "Installs", RRF_RT_REG_DWORD, NULL, &installs, &size);
+    EXPECT_EQ(installs, 1u);
+    RemoveDemo();
 }

@@ -25,5 +25,6 @@ for manifest in "$here"/packages/*.toml "$out"/*.toml; do
   name=$(basename "$manifest" .toml)
   "$qpack" build "$manifest" -o "$out/$name.exe" --stub "$stub" --fast >/dev/null
 done
+"$qpack" build "$here/../../examples/demo/demo.toml" -o "$out/demo.exe" --stub "$stub" --fast >/dev/null
 # The picture that travels beside banner_beside.exe.
 cp "$media/banner.bmp" "$out/banner.bmp"
