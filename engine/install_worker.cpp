@@ -12,6 +12,7 @@
 #include "progress_dialog.h"
 #include "registration.h"
 #include "registry_values.h"
+#include "rollback.h"
 #include "run_program.h"
 #include "shortcuts.h"
 #include "res/resource_ids.h"
@@ -85,8 +86,6 @@ void ShowBanner()
         DeleteFileA(BannerPicture.path);
 }
 
-enum CommandFlag : uint8_t { COMMAND_STOPS = 0x01, COMMAND_MESSAGE = 0x02, COMMAND_NO_WAIT = 0x80 };
-
 void ReadInstallCommands()
 {
     for (InstallCommand& c : Commands)
@@ -105,8 +104,8 @@ int RunInstallCommand(int second)
     const int wait = !second || !(c.flags & COMMAND_NO_WAIT);
     const int result = RunProgram(c.path, c.arguments, wait);
     if (result == -1) {
-        const int tell = c.flags & COMMAND_MESSAGE;
-        if (c.flags & COMMAND_STOPS) {
+        const int tell = c.flags & COMMAND_HAS_MESSAGE;
+        if (c.flags & COMMAND_ABORT_ON_FAILURE) {
             AbortWith(BackgroundWindow, tell ? c.message : nullptr);
             return 0;
         }
@@ -255,7 +254,9 @@ int WriteRegistryValues(ByteCursor& c)
         const void* data = r.kind == VALUE_NUMBER ? (const void*)&r.number : r.data;
         const uint32_t length = r.kind == VALUE_NUMBER ? 4 : r.length;
         if (fits && WriteRegistryValue(r.root, key, r.valueName, r.kind, data, length)) {
+            // A value the log cannot name goes again, and the install with it.
             if (!InstallLog(LogRecord{LOG_REGISTRY, 0, key, r.root, r.valueName}, LOG_APPEND)) {
+                DeleteLoggedRegistry(key, r.valueName, 0, r.root);
                 Abort(43);
                 return 0;
             }

@@ -1,0 +1,265 @@
+// The rollback matrix: an install aborted at every point where it can fail
+// leaves the files of the prefix's drive and the registry as they were.
+#include "app/paths.h"
+#include "harness.h"
+#include "package/package_writer.h"
+#include "res/resource_ids.h"
+#include "tests/common/file_bytes.h"
+#include "tests/common/scratch_folder.h"
+#include "tests/common/typical_package.h"
+#include <gtest/gtest.h>
+#include <map>
+#include <stdlib.h>
+
+namespace {
+
+const char Destination[] = "C:\\Program files\\QI Matrix\\";
+const char Product[] = "QI Matrix 1.0";
+const char ExitQuestion[] = "Slot 52";
+
+// Every file and folder below a folder, with the sizes of the files.
+void ListFiles(const std::string& folder, std::map<std::string, long long>& out)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::string name = found.cFileName, path = folder + name;
+        if (name == "." || name == "..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            out[path + "\\"] = -1;
+            ListFiles(path + "\\", out);
+        } else {
+            out[path] = (long long)found.nFileSizeHigh << 32 | found.nFileSizeLow;
+        }
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+}
+
+// Every key and value below a key, the values with their bytes; Wine's own
+// keys, which it changes as it runs, are left out.
+void ListKeys(HKEY root, const std::string& key, std::map<std::string, long long>& out, std::string& values)
+{
+    if (key == "Software\\Wine")
+        return;
+    HKEY opened;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return;
+    out[key] = 0;
+    char name[1024];
+    BYTE data[4096];
+    for (DWORD i = 0;; i++) {
+        DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+        if (RegEnumValueA(opened, i, name, &nameSize, NULL, &type, data, &dataSize) != ERROR_SUCCESS)
+            break;
+        values += key + "\\" + name + "=" + std::string((const char*)data, dataSize) + "\n";
+    }
+    for (DWORD i = 0; RegEnumKeyA(opened, i, name, sizeof name) == ERROR_SUCCESS; i++)
+        ListKeys(root, key + "\\" + name, out, values);
+    RegCloseKey(opened);
+}
+
+struct MachineState {
+    std::map<std::string, long long> files, keys;
+    std::string values;
+    bool operator==(const MachineState& o) const { return files == o.files && keys == o.keys && values == o.values; }
+};
+
+std::string ShellFolder(const char* name)
+{
+    char path[MAX_PATH] = "";
+    DWORD size = sizeof path;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name,
+                 RRF_RT_REG_SZ, NULL, path, &size);
+    return std::string(path) + "\\";
+}
+
+// The places an install of these packages writes to: the programs' folder,
+// the desktop and the Start menu, and the registry of the user and of the
+// list of installed programs. (The drive as a whole reaches into the host's
+// home folder through the user's shell folders.)
+MachineState Snapshot()
+{
+    MachineState s;
+    ListFiles("C:\\Program Files\\", s.files);
+    ListFiles(ShellFolder("Desktop"), s.files);
+    ListFiles(ShellFolder("Start Menu"), s.files);
+    ListKeys(HKEY_CURRENT_USER, "Software", s.keys, s.values);
+    ListKeys(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", s.keys, s.values);
+    return s;
+}
+
+std::string Differences(const MachineState& before, const MachineState& after)
+{
+    std::string d;
+    for (const auto* pair : {&before.files, &before.keys})
+        for (const auto& e : *pair) {
+            const auto& other = pair == &before.files ? after.files : after.keys;
+            if (!other.count(e.first) || other.at(e.first) != e.second)
+                d += "changed or gone: " + e.first + "\n";
+        }
+    for (const auto* pair : {&after.files, &after.keys})
+        for (const auto& e : *pair)
+            if (!(pair == &after.files ? before.files : before.keys).count(e.first))
+                d += "left behind: " + e.first + "\n";
+    if (before.values != after.values)
+        d += "registry values differ\n";
+    return d;
+}
+
+// The parts a scenario changes in a package of three files, a desktop link
+// and two registry values.
+struct Scenario {
+    const char* name;
+    CommandData first;
+    RegistryEntry lastValue;
+    int16_t linkFolder = LINK_DESKTOP;
+    std::string product = Product;
+};
+
+Bytes Script(const Scenario& s)
+{
+    std::vector<std::string> texts = TypicalTexts();
+    texts[3] = s.product;
+    texts[30] = "QI Matrix";
+    Bytes script;
+    PutStringTable(script, texts);
+    PutSoundRecord(script, ItemData{}, 0);
+    PutAppearanceRecord(script, DefaultAppearance());
+    for (int i = 0; i < 4; i++)
+        PutSheetRecord(script, ItemData{}, 0);
+    PutBannerHead(script, 0, 0);
+    PutCommandRecord(script, COMMAND_UNINSTALL_1, CommandData{});
+    PutCommandRecord(script, COMMAND_UNINSTALL_2, CommandData{});
+    PutCommandRecord(script, COMMAND_INSTALL, s.first);
+    PutCommandRecord(script, COMMAND_INSTALL, CommandData{});
+    return script;
+}
+
+Bytes Data(const Scenario& s, uint32_t* fileSectionLength)
+{
+    Bytes data;
+    PutU16(data, 3);
+    for (const char* name : {"\\u.exe", "\\bin\\tool.dat", "\\docs\\readme.txt"}) {
+        FileEntry f;
+        f.relativeName = name;
+        f.body = Bytes(1000, 'x');
+        f.created = f.modified = 133000000000000000ull; // 2022
+        PutFileRecord(data, f);
+    }
+    *fileSectionLength = (uint32_t)data.size();
+    PutU16(data, 1);
+    ShortcutEntry link;
+    link.target = "\\docs\\readme.txt";
+    link.linkFolder = s.linkFolder;
+    link.linkName = "QI Matrix.lnk";
+    PutShortcutRecord(data, link);
+    PutU16(data, 2);
+    RegistryEntry value;
+    value.key = "Software\\QI Matrix\\Settings";
+    value.valueName = "Path";
+    value.data = Bytes{'C', ':', 0};
+    PutRegistryRecord(data, value);
+    PutRegistryRecord(data, s.lastValue);
+    return data;
+}
+
+struct RollbackRun : ::testing::Test {
+    ScratchFolder work{"e2e-rollback"};
+    std::string temp = work / "temp\\";
+    RunningProgram setup;
+    HWND wizard = NULL;
+
+    void SetUp() override { CreateDirectoryA(temp.c_str(), NULL); }
+    void TearDown() override
+    {
+        if (setup.process)
+            WaitForExit(setup, 1);
+    }
+
+    // Walks to Install with a package of the scenario and presses it.
+    void StartInstall(const Scenario& s)
+    {
+        const char* stub = getenv("QI_SETUP_STUB");
+        ASSERT_TRUE(stub);
+        Bytes exe = ReadFileBytes(stub);
+        PackageParts parts;
+        parts.script = Script(s);
+        parts.data = Data(s, &parts.fileSectionLength);
+        parts.flags = 0;
+        ASSERT_TRUE(AppendPackage(exe, parts));
+        WriteFileBytes(work / "matrix.exe", exe);
+        ASSERT_TRUE(StartProgram(setup, work / "matrix.exe", temp));
+        HWND question = WaitForWindow(setup, "#32770", "Demo Setup");
+        ASSERT_TRUE(question);
+        ASSERT_TRUE(PressButton(question, IDYES));
+        wizard = WaitForWindow(setup, "#32770", "Slot 4");
+        ASSERT_TRUE(wizard);
+        for (int i = 0; i < 3; i++)
+            ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
+        ASSERT_EQ(WindowText(wizard), "Slot 50");
+        ASSERT_TRUE(PressButtonLater(wizard, IDC_NEXT));
+    }
+};
+
+RegistryEntry Value(const char* name)
+{
+    RegistryEntry v;
+    v.key = "Software\\QI Matrix\\Settings";
+    v.valueName = name;
+    v.kind = VALUE_NUMBER;
+    v.number = 7;
+    return v;
+}
+
+CommandData Program(int16_t folder, const char* path, const char* arguments, uint8_t flags, const char* message = "")
+{
+    CommandData c;
+    c.present = true;
+    c.folder = folder;
+    c.path = path;
+    c.arguments = arguments;
+    c.flags = flags;
+    c.message = message;
+    return c;
+}
+
+} // namespace
+
+TEST_F(RollbackRun, EveryAbortLeavesTheMachineAsItWas)
+{
+    RegistryEntry failing = Value("Stop");
+    failing.root = 9;
+    failing.flags = REGISTRY_STOP_ON_FAILURE;
+    failing.message = "Slot registry failed";
+    Scenario damaged{"a damaged shortcut record", CommandData{}, Value("Count")};
+    damaged.linkFolder = 9;
+    Scenario cannotLog{"a log record that cannot be written", CommandData{}, Value("")};
+    cannotLog.lastValue.valueName = std::string(250, 'v');
+    Scenario unregistered{"a failed registration", CommandData{}, Value("Count")};
+    unregistered.product = std::string(240, 'p');
+    const Scenario scenarios[] = {
+        damaged,
+        {"a program with another exit code", Program(FOLDER_SYSTEM, "\\cmd.exe", "/c exit 3", 0), Value("Count")},
+        {"a program that cannot start", Program(FOLDER_DESTINATION, "\\missing.exe", "", 0x03, "Slot cannot start"),
+         Value("Count")},
+        {"a registry value that must not fail", CommandData{}, failing},
+        cannotLog,
+        unregistered,
+    };
+    const char* messages[] = {"Slot 38", nullptr, "Slot cannot start", "Slot registry failed", "Slot 43", nullptr};
+    for (size_t i = 0; i < sizeof scenarios / sizeof scenarios[0]; i++) {
+        SCOPED_TRACE(scenarios[i].name);
+        ScratchFolder::Remove(Destination);
+        const MachineState before = Snapshot();
+        StartInstall(scenarios[i]);
+        if (messages[i]) {
+            EXPECT_TRUE(AnswerMessageBox(setup, messages[i], IDOK));
+        }
+        EXPECT_EQ(WaitForExit(setup), 0);
+        const MachineState after = Snapshot();
+        EXPECT_EQ(Differences(before, after), "");
+    }
+}
