@@ -24,24 +24,6 @@ std::string FileName(int i)
     return "dir" + std::to_string(i / 100) + "\\file" + std::to_string(i) + ".dat";
 }
 
-// Texts "Slot <n>", no commands and no pictures, so the wizard and the
-// install run on their own.
-Bytes Script()
-{
-    Bytes script;
-    PutStringTable(script, TypicalTexts());
-    PutSoundRecord(script, ItemData{}, 0);
-    PutAppearanceRecord(script, DefaultAppearance());
-    for (int i = 0; i < 4; i++)
-        PutSheetRecord(script, ItemData{}, 0);
-    PutBannerHead(script, 0, 0);
-    PutCommandRecord(script, COMMAND_UNINSTALL_1, CommandData{});
-    PutCommandRecord(script, COMMAND_UNINSTALL_2, CommandData{});
-    PutCommandRecord(script, COMMAND_INSTALL, CommandData{});
-    PutCommandRecord(script, COMMAND_INSTALL, CommandData{});
-    return script;
-}
-
 // The files as a data block, and as files below source.
 Bytes DataBlock(const Bytes& sample, const std::string& source, uint32_t* sectionLength)
 {
@@ -117,7 +99,7 @@ int main(int argc, char** argv)
     CreateDirectoryA(source.c_str(), NULL);
     ScratchFolder::Remove(Installed);
     PackageParts parts;
-    parts.script = Script();
+    parts.script = PlainScript(TypicalTexts());
     parts.data = DataBlock(SampleInstallData(200 * MB + FileCount * 97, true), source, &parts.fileSectionLength);
     parts.flags = 0;
     parts.level = COMPRESS_FAST;

@@ -57,6 +57,25 @@ inline Bytes TypicalScript()
     return script;
 }
 
+// A script of these texts with no sound and no pictures, the default look,
+// no uninstall commands and the given install commands: a setup that runs
+// on its own.
+inline Bytes PlainScript(const std::vector<std::string>& texts, const CommandData& firstInstall = CommandData{})
+{
+    Bytes script;
+    PutStringTable(script, texts);
+    PutSoundRecord(script, ItemData{}, 0);
+    PutAppearanceRecord(script, DefaultAppearance());
+    for (int i = 0; i < 4; i++)
+        PutSheetRecord(script, ItemData{}, 0);
+    PutBannerHead(script, 0, 0);
+    PutCommandRecord(script, COMMAND_UNINSTALL_1, CommandData{});
+    PutCommandRecord(script, COMMAND_UNINSTALL_2, CommandData{});
+    PutCommandRecord(script, COMMAND_INSTALL, firstInstall);
+    PutCommandRecord(script, COMMAND_INSTALL, CommandData{});
+    return script;
+}
+
 // A data block with an empty file, shortcut and registry section.
 inline Bytes EmptyDataBlock()
 {

@@ -397,15 +397,6 @@ namespace {
 const char DemoFolder[] = "C:\\Program files\\QInstall Demo\\";
 const char DemoEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QInstall Demo 1.0 QX001";
 
-std::string ShellFolder(const char* name)
-{
-    char path[MAX_PATH] = "";
-    DWORD size = sizeof path;
-    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name,
-                 RRF_RT_REG_SZ, NULL, path, &size);
-    return std::string(path) + "\\";
-}
-
 std::string RegistryText(HKEY root, const char* key, const char* name)
 {
     char text[1024] = "";

@@ -334,6 +334,15 @@ std::vector<std::string> CommandLinesOf(const char* programName, const std::stri
     return lines;
 }
 
+std::string ShellFolder(const char* name)
+{
+    char path[MAX_PATH] = "";
+    DWORD size = sizeof path;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name,
+                 RRF_RT_REG_SZ, NULL, path, &size);
+    return std::string(path) + "\\";
+}
+
 void RemoveUninstallEntries(const std::string& product)
 {
     HKEY uninstall;

@@ -50,6 +50,9 @@ std::vector<std::string> ListItems(HWND dialog, int id);
 std::vector<std::string> CommandLinesOf(const char* programName, const std::string& containing);
 void EndProcessesOf(const char* programName, const std::string& containing);
 
+// A shell folder of the user ("Desktop", "Programs"...), with a trailing backslash.
+std::string ShellFolder(const char* name);
+
 // Deletes the entries of a product in Windows' list of installed programs
 // (the keys "<product> QX<n>" below Uninstall in HKEY_LOCAL_MACHINE).
 void RemoveUninstallEntries(const std::string& product);

@@ -67,15 +67,6 @@ struct MachineState {
     bool operator==(const MachineState& o) const { return files == o.files && keys == o.keys && values == o.values; }
 };
 
-std::string ShellFolder(const char* name)
-{
-    char path[MAX_PATH] = "";
-    DWORD size = sizeof path;
-    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name,
-                 RRF_RT_REG_SZ, NULL, path, &size);
-    return std::string(path) + "\\";
-}
-
 // The places an install of these packages writes to: the programs' folder,
 // the desktop and the Start menu, and the registry of the user and of the
 // list of installed programs. (The drive as a whole reaches into the host's
@@ -124,18 +115,7 @@ Bytes Script(const Scenario& s)
     std::vector<std::string> texts = TypicalTexts();
     texts[3] = s.product;
     texts[30] = "QI Matrix";
-    Bytes script;
-    PutStringTable(script, texts);
-    PutSoundRecord(script, ItemData{}, 0);
-    PutAppearanceRecord(script, DefaultAppearance());
-    for (int i = 0; i < 4; i++)
-        PutSheetRecord(script, ItemData{}, 0);
-    PutBannerHead(script, 0, 0);
-    PutCommandRecord(script, COMMAND_UNINSTALL_1, CommandData{});
-    PutCommandRecord(script, COMMAND_UNINSTALL_2, CommandData{});
-    PutCommandRecord(script, COMMAND_INSTALL, s.first);
-    PutCommandRecord(script, COMMAND_INSTALL, CommandData{});
-    return script;
+    return PlainScript(texts, s.first);
 }
 
 Bytes Data(const Scenario& s, uint32_t* fileSectionLength)
