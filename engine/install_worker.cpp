@@ -231,6 +231,7 @@ int CreateShortcuts(ByteCursor& c)
             existed)
             continue;
         if (!InstallLog(LogRecord{LOG_FILE, item.inGroup, item.link, 0, nullptr}, LOG_APPEND)) {
+            DeleteFileA(item.link);
             Abort(43);
             return 0;
         }
