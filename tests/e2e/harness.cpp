@@ -359,6 +359,19 @@ void RemoveUninstallEntries(const std::string& product)
     RegCloseKey(uninstall);
 }
 
+HWND StartTypicalAndInstall(RunningProgram& program, const std::string& exe, const std::string& tempDir)
+{
+    if (!StartProgram(program, exe, tempDir))
+        return NULL;
+    HWND question = WaitForWindow(program, "#32770", "Demo Setup");
+    HWND wizard = question && PressButton(question, IDYES) ? WaitForWindow(program, "#32770", "Slot 4") : NULL;
+    for (int i = 0; wizard && i < 3; i++)
+        PressButton(wizard, IDC_NEXT);
+    if (!wizard || WindowText(wizard) != "Slot 50" || !PressButtonLater(wizard, IDC_NEXT))
+        return NULL;
+    return wizard;
+}
+
 bool StartAndAgree(RunningProgram& program, const char* package, const std::string& tempDir)
 {
     const char* folder = getenv("QI_E2E_PACKAGES");

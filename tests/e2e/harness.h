@@ -57,6 +57,11 @@ std::string ShellFolder(const char* name);
 // (the keys "<product> QX<n>" below Uninstall in HKEY_LOCAL_MACHINE).
 void RemoveUninstallEntries(const std::string& product);
 
+// Starts a setup of the typical texts ("Slot <n>", tests/common/typical_package.h)
+// without the group step, answers yes, walks Welcome, License and
+// Destination and presses Install without waiting: the wizard, or null.
+HWND StartTypicalAndInstall(RunningProgram& program, const std::string& exe, const std::string& tempDir);
+
 // Starts the test package of this name (QI_E2E_PACKAGES) and answers its
 // question with yes; false if it did not start or ask.
 bool StartAndAgree(RunningProgram& program, const char* package, const std::string& tempDir);
