@@ -3,7 +3,6 @@
 #include "package/settings_readers.h"
 #include "package/string_table.h"
 #include "res/resource_ids.h"
-#include <stdlib.h>
 #include <string.h>
 
 HWND BackgroundWindow;
@@ -119,7 +118,7 @@ void PaintFooter(HDC dc, const Box& client)
     HFONT font = TextFont(FooterFontHeight(client), 0, 600, "System");
     HGDIOBJ old = SelectObject(dc, font);
     const char* text = SetupString(2);
-    const int length = lstrlenA(text);
+    const int length = (int)strlen(text);
     SIZE size = {0, 0};
     GetTextExtentPoint32A(dc, text, length, &size);
     const Point at = FooterPosition(client, size.cx, size.cy);
@@ -134,7 +133,7 @@ void PaintTitle(HDC dc, const Box& client)
     HFONT font = TextFont(TitleFontHeight(client), TitleFontWidth(client), 900, "Arial");
     HGDIOBJ old = SelectObject(dc, font);
     const char* text = SetupString(3);
-    const int length = lstrlenA(text);
+    const int length = (int)strlen(text);
     const Point at = TitlePosition(client);
     SetTextColor(dc, WindowAppearance.ShadowColour);
     TextOutA(dc, at.x + TITLE_SHADOW_OFFSET, at.y + TITLE_SHADOW_OFFSET, text, length);
@@ -195,17 +194,11 @@ void RegisterBackgroundClass(HINSTANCE instance)
 
 int CreateBackgroundWindow(HINSTANCE instance)
 {
-    const char* setup = SetupString(1);
-    const char* title = SetupString(3);
-    char* caption = (char*)malloc(strlen(setup) + strlen(title) + 20);
-    if (!caption)
-        return 0;
-    strcpy(caption, setup);
-    strcat(caption, " - ");
-    strcat(caption, title);
+    // The formatting stops at the buffer's 1024 bytes, which no title bar shows.
+    char caption[1024];
+    wsprintfA(caption, "%s - %s", SetupString(1), SetupString(3));
     BackgroundWindow = CreateWindowExA(0, ClassName, caption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0,
                                        NULL, NULL, instance, NULL);
-    free(caption);
     if (!BackgroundWindow)
         return 0;
     ShowWindow(BackgroundWindow, SW_SHOWMAXIMIZED);

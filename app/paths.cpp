@@ -67,6 +67,15 @@ const char* LastChars(const char* text, size_t count)
     return text;
 }
 
+int SameText(const char* a, const char* b)
+{
+    while (*a && *a == *b) {
+        a++;
+        b++;
+    }
+    return *a == *b;
+}
+
 int AppendText(char* out, size_t size, const char* text)
 {
     const size_t a = strlen(out), b = strlen(text);

@@ -31,6 +31,8 @@ const char* NextChar(const char* text);
 // with its backslash and terminator, leaves the buffer empty. Returns n.
 size_t EndFolderString(char* buffer, size_t n);
 
+// Whether two texts are equal byte for byte.
+int SameText(const char* a, const char* b);
 // Whether the last character is a backslash.
 int EndsInBackslash(const char* text);
 // The last backslash character of text, or null.

@@ -44,7 +44,7 @@ static void RemoveTree(const char* folder);
 // A link is removed itself; what it points at is never touched.
 static void RemoveEntry(const char* folder, const WIN32_FIND_DATAA& found)
 {
-    if (!strcmp(found.cFileName, ".") || !strcmp(found.cFileName, ".."))
+    if (SameText(found.cFileName, ".") || SameText(found.cFileName, ".."))
         return;
     char path[PATH_SIZE];
     if (!JoinPath(path, folder, found.cFileName))

@@ -33,7 +33,7 @@ void Initialize(HWND dialog)
     SetDlgItemTextA(dialog, IDC_NEWER_PATH, CurrentTargetPath);
     char line[64];
     if (!CurrentFileSize || !FormatCopyLine(line, *PackageCreationTime, CurrentFileSize))
-        lstrcpyA(line, "?");
+        memcpy(line, "?", 2);
     SetDlgItemTextA(dialog, IDC_NEWER_PACKAGE, line);
     if (!FormatCopyLine(line, ExistingCreationTime, ExistingFileSize))
         line[0] = 0;

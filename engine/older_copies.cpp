@@ -20,7 +20,7 @@ int MoveAside(const char* path, char* aside)
         wsprintfA(suffix, ".~q%d", n);
         if (!JoinPath(aside, path, suffix))
             return 0;
-        if (MoveFileA(path, aside))
+        if (MoveFileExA(path, aside, 0))
             return 1;
         if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS)
             return 0;

@@ -36,16 +36,13 @@ int MakeOwnKey(char* path, HKEY* key)
 
 int SetText(HKEY key, const char* name, const char* text)
 {
-    return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, lstrlenA(text) + 1) == ERROR_SUCCESS;
+    return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)strlen(text) + 1) == ERROR_SUCCESS;
 }
 
 int FileExists(const char* path)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    CloseHandle(file);
-    return 1;
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // The uninstaller, with the log for its argument; a shared remover in the
@@ -75,10 +72,7 @@ int RegisterUninstaller()
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, path);
         return 0;
     }
-    if (n == 1)
-        lstrcpynA(DisplayName, SetupString(3), sizeof DisplayName);
-    else
-        wsprintfA(DisplayName, "%s (%d)", SetupString(3), n);
+    wsprintfA(DisplayName, n == 1 ? "%s" : "%s (%d)", SetupString(3), n);
     FormatRemovalCommand();
     const int ok = SetText(key, "DisplayName", DisplayName) && SetText(key, "UninstallString", Command);
     RegCloseKey(key);

@@ -1,4 +1,5 @@
 #include "run_program.h"
+#include "app/paths.h"
 #include <string.h>
 #include <windows.h>
 
@@ -6,11 +7,12 @@ int RunProgram(const char* program, const char* arguments, int wait)
 {
     char* commandLine = nullptr;
     if (arguments) {
-        commandLine = (char*)HeapAlloc(GetProcessHeap(), 0, strlen(program) + strlen(arguments) + 4);
+        const size_t size = strlen(program) + strlen(arguments) + 4;
+        commandLine = (char*)HeapAlloc(GetProcessHeap(), 0, size);
         if (!commandLine)
             return -1;
         wsprintfA(commandLine, "\"%s\" ", program);
-        lstrcatA(commandLine, arguments);
+        AppendText(commandLine, size, arguments);
     }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;

@@ -1,7 +1,8 @@
 #include "string_table.h"
-#include <stdlib.h>
 
-static const char** Slots;
+// The whole table is walked, since the settings follow it, but only the
+// slots the program reads are kept.
+static const char* Slots[STRING_SLOTS_READ];
 static int SlotCount;
 
 ByteCursor ParseSetupStrings(uint8_t* script, size_t size)
@@ -9,13 +10,7 @@ ByteCursor ParseSetupStrings(uint8_t* script, size_t size)
     ByteCursor c = CursorOver(script, size);
     const int16_t count = (int16_t)TakeU16(c);
     SlotCount = 0;
-    if (count <= 0)
-        return c;
-    free(Slots);
-    Slots = (const char**)malloc((size_t)count * sizeof *Slots);
-    if (!Slots)
-        return c;
-    while (SlotCount < count) {
+    for (int16_t i = 0; i < count; i++) {
         const int16_t length = (int16_t)TakeU16(c);
         const char* text = length < 0 ? nullptr : TakeText(c, (size_t)length + 1);
         if (!text || c.overrun) {
@@ -23,7 +18,8 @@ ByteCursor ParseSetupStrings(uint8_t* script, size_t size)
             c.pos = c.end;
             break;
         }
-        Slots[SlotCount++] = text;
+        if (i < STRING_SLOTS_READ)
+            Slots[SlotCount++] = text;
     }
     return c;
 }

@@ -9,5 +9,6 @@ enum { STRING_SLOTS_READ = 61 }; // slots 0 to 60 are used by the program
 // past the block end the table; their slots and all later ones read as "".
 ByteCursor ParseSetupStrings(uint8_t* script, size_t size);
 
-// Text of a slot; "" for a slot the table does not hold.
+// Text of a slot; "" for a slot the table does not hold and for every slot
+// past those the program reads.
 const char* SetupString(int slot);

@@ -126,7 +126,7 @@ void ShowDestinationSizes(HWND wizard)
 
 int ConfirmExistingDestination(HWND wizard)
 {
-    if (!PathExists(DestinationPath) || strcmp(DestinationPath, Picker.chosen) == 0)
+    if (!PathExists(DestinationPath) || SameText(DestinationPath, Picker.chosen))
         return 1;
     if (AskYes(wizard, SetupString(39)))
         return 1;

@@ -44,7 +44,7 @@ static void PaintBar(const ProgressBar& bar, HDC dc)
     HFONT font = CreateFontA(f.bottom - f.top, 0, 0, 0, 600, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, "Arial");
     HGDIOBJ oldFont = SelectObject(dc, font);
-    const int length = lstrlenA(bar.model.text);
+    const int length = (int)strlen(bar.model.text);
     SIZE extent = {0, 0};
     GetTextExtentPoint32A(dc, bar.model.text, length, &extent);
     TextOutA(dc, ProgressTextX(f, extent.cx), f.top, bar.model.text, length);

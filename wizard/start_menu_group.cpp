@@ -51,9 +51,9 @@ void FillGroupList(HWND wizard, int atTop)
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || strcmp(found.cFileName, ".") == 0)
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || SameText(found.cFileName, "."))
             continue;
-        if (atTop && strcmp(found.cFileName, "..") == 0)
+        if (atTop && SameText(found.cFileName, ".."))
             continue;
         SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)found.cFileName);
     } while (FindNextFileA(search, &found));

@@ -32,7 +32,7 @@ HWND Sheet;
 
 void ReadCaption(int id, WizardCaption caption)
 {
-    GetWindowTextA(GetDlgItem(Sheet, id), WizardButtonCaptions[caption], CAPTION_SIZE);
+    GetDlgItemTextA(Sheet, id, WizardButtonCaptions[caption], CAPTION_SIZE);
 }
 
 int CALLBACK SheetCallback(HWND sheet, UINT, LPARAM)

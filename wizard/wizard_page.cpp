@@ -67,7 +67,7 @@ HBITMAP LoadSheetPicture(const TempFileRecord& record)
     HBITMAP bitmap = NULL;
     if (record.present)
         bitmap = (HBITMAP)LoadImageA(NULL, record.path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE);
-    return bitmap ? bitmap : LoadBitmapA(Instance, MAKEINTRESOURCEA(IDB_SHEET));
+    return bitmap ? bitmap : (HBITMAP)LoadImageA(Instance, MAKEINTRESOURCEA(IDB_SHEET), IMAGE_BITMAP, 0, 0, 0);
 }
 
 // The four pictures, each in a memory device context of its own; their
