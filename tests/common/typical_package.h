@@ -60,7 +60,8 @@ inline Bytes TypicalScript()
 // A script of these texts with no sound and no pictures, the default look,
 // no uninstall commands and the given install commands: a setup that runs
 // on its own.
-inline Bytes PlainScript(const std::vector<std::string>& texts, const CommandData& firstInstall = CommandData{})
+inline Bytes PlainScript(const std::vector<std::string>& texts, const CommandData& firstInstall = CommandData{},
+                         const CommandData& secondInstall = CommandData{})
 {
     Bytes script;
     PutStringTable(script, texts);
@@ -72,7 +73,7 @@ inline Bytes PlainScript(const std::vector<std::string>& texts, const CommandDat
     PutCommandRecord(script, COMMAND_UNINSTALL_1, CommandData{});
     PutCommandRecord(script, COMMAND_UNINSTALL_2, CommandData{});
     PutCommandRecord(script, COMMAND_INSTALL, firstInstall);
-    PutCommandRecord(script, COMMAND_INSTALL, CommandData{});
+    PutCommandRecord(script, COMMAND_INSTALL, secondInstall);
     return script;
 }
 

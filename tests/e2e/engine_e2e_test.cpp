@@ -8,6 +8,7 @@
 #include "tests/common/file_bytes.h"
 #include "tests/common/scratch_folder.h"
 #include "tests/common/typical_package.h"
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <map>
@@ -47,21 +48,6 @@ std::string PackageSource(const std::string& name)
         if (c == '\\')
             c = '/';
     return path;
-}
-
-// A file whose creation and last-write times lie in the given year; Wine
-// reports the last write as the creation time.
-void WriteDated(const std::string& path, const std::string& text, WORD year)
-{
-    for (size_t cut = path.find('\\', 3); cut != std::string::npos; cut = path.find('\\', cut + 1))
-        CreateDirectoryA(path.substr(0, cut).c_str(), NULL);
-    WriteFileBytes(path, Bytes(text.begin(), text.end()));
-    SYSTEMTIME s = {year, 6, 0, 15, 12, 0, 0, 0};
-    FILETIME t;
-    SystemTimeToFileTime(&s, &t);
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
-    SetFileTime(f, &t, NULL, &t);
-    CloseHandle(f);
 }
 
 // The paths the install log names, the uninstaller's first.
@@ -435,6 +421,10 @@ void RemoveDemo()
 TEST_F(InstallRun, DemoProductInstallsItsEntryLinksAndRegistryValues)
 {
     RemoveDemo();
+    // The user has a link of that name already: the install replaces it but
+    // does not log it, so no uninstall takes it away.
+    const std::string desktopLink = ShellFolder("Desktop") + "QInstall Demo Manual.lnk";
+    WriteDated(desktopLink, "the user's own link", 2020);
     ASSERT_TRUE(StartAndAgree(setup, "demo", temp));
     wizard = WaitForWindow(setup, "#32770", "Welcome");
     ASSERT_TRUE(wizard);
@@ -449,8 +439,11 @@ TEST_F(InstallRun, DemoProductInstallsItsEntryLinksAndRegistryValues)
               "\"" + std::string(DemoFolder) + "QXUn000.uqx\" \"" + DemoFolder + "QXUn001.uqx\"");
     EXPECT_EQ(LinkFacts(ShellFolder("Programs") + "QInstall Demo\\QInstall Demo.lnk"),
               std::string(DemoFolder) + "bin\\hello.cmd | " + DemoFolder + "bin\\hello.cmd,0");
-    EXPECT_EQ(LinkFacts(ShellFolder("Desktop") + "QInstall Demo Manual.lnk"),
+    EXPECT_EQ(LinkFacts(desktopLink),
               std::string(DemoFolder) + "docs\\manual.txt | C:\\windows\\system32\\shell32.dll,23");
+    const std::vector<std::string> logged = LoggedPaths(std::string(DemoFolder) + "QXUn001.uqx");
+    EXPECT_EQ(std::count(logged.begin(), logged.end(), ShellFolder("Programs") + "QInstall Demo\\QInstall Demo.lnk"), 1);
+    EXPECT_EQ(std::count(logged.begin(), logged.end(), desktopLink), 0);
     EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, "Software\\QInstall Demo", "Version"), "1.0");
     DWORD installs = 0, size = sizeof installs;
     RegGetValueA(HKEY_CURRENT_USER, "Software\\QInstall Demo", "Installs", RRF_RT_REG_DWORD, NULL, &installs, &size);

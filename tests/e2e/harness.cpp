@@ -359,14 +359,21 @@ void RemoveUninstallEntries(const std::string& product)
     RegCloseKey(uninstall);
 }
 
-HWND StartTypicalAndInstall(RunningProgram& program, const std::string& exe, const std::string& tempDir)
+HWND StartTypicalAndInstall(RunningProgram& program, const std::string& exe, const std::string& tempDir,
+                            bool destinationExists)
 {
     if (!StartProgram(program, exe, tempDir))
         return NULL;
     HWND question = WaitForWindow(program, "#32770", "Demo Setup");
     HWND wizard = question && PressButton(question, IDYES) ? WaitForWindow(program, "#32770", "Slot 4") : NULL;
-    for (int i = 0; wizard && i < 3; i++)
+    for (int i = 0; wizard && i < 2; i++)
         PressButton(wizard, IDC_NEXT);
+    if (!destinationExists)
+        PressButton(wizard, IDC_NEXT);
+    else if (!PressButtonLater(wizard, IDC_NEXT) || !AnswerMessageBox(program, "Slot 39", IDYES))
+        return NULL;
+    for (int i = 0; i < 50 && WindowText(wizard) != "Slot 50"; i++)
+        Sleep(100);
     if (!wizard || WindowText(wizard) != "Slot 50" || !PressButtonLater(wizard, IDC_NEXT))
         return NULL;
     return wizard;
@@ -466,4 +473,18 @@ Rgb WizardPictureSample(HWND wizard)
     RECT icon;
     GetWindowRect(GetDlgItem(wizard, IDC_LICENSE_ICON), &icon);
     return PixelAt(CaptureScreen(), (icon.left + icon.right) / 2, icon.bottom + 3 * (icon.bottom - icon.top));
+}
+
+void WriteDated(const std::string& path, const std::string& text, WORD year)
+{
+    for (size_t cut = path.find('\\', 3); cut != std::string::npos; cut = path.find('\\', cut + 1))
+        CreateDirectoryA(path.substr(0, cut).c_str(), NULL);
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written = 0;
+    WriteFile(f, text.data(), (DWORD)text.size(), &written, NULL);
+    SYSTEMTIME s = {year, 6, 0, 15, 12, 0, 0, 0};
+    FILETIME t;
+    SystemTimeToFileTime(&s, &t);
+    SetFileTime(f, &t, NULL, &t);
+    CloseHandle(f);
 }

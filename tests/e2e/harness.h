@@ -59,8 +59,10 @@ void RemoveUninstallEntries(const std::string& product);
 
 // Starts a setup of the typical texts ("Slot <n>", tests/common/typical_package.h)
 // without the group step, answers yes, walks Welcome, License and
-// Destination and presses Install without waiting: the wizard, or null.
-HWND StartTypicalAndInstall(RunningProgram& program, const std::string& exe, const std::string& tempDir);
+// Destination (agreeing to a destination that exists) and presses Install
+// without waiting: the wizard, or null.
+HWND StartTypicalAndInstall(RunningProgram& program, const std::string& exe, const std::string& tempDir,
+                            bool destinationExists = false);
 
 // Starts the test package of this name (QI_E2E_PACKAGES) and answers its
 // question with yes; false if it did not start or ask.
@@ -78,6 +80,10 @@ bool TypeText(HWND dialog, int id, const std::string& text);
 // does; the double click also sends the double-click notification.
 bool SelectListItem(HWND dialog, int id, const std::string& text);
 bool DoubleClickListItem(HWND dialog, int id, const std::string& text);
+
+// A file, and the folders on its way, whose creation and last-write times
+// lie in the given year; Wine reports the last write as the creation time.
+void WriteDated(const std::string& path, const std::string& text, WORD year);
 
 // The window's client area in screen coordinates.
 RECT ClientOnScreen(HWND window);

@@ -16,6 +16,8 @@ namespace {
 const char Destination[] = "C:\\Program files\\QI Matrix\\";
 const char Product[] = "QI Matrix 1.0";
 const char ExitQuestion[] = "Slot 52";
+const char NewerCaption[] = "Slot 32";
+const char FinishCaption[] = "Slot 7";
 
 // Every file and folder below a folder, with the sizes of the files.
 void ListFiles(const std::string& folder, std::map<std::string, long long>& out)
@@ -100,14 +102,16 @@ std::string Differences(const MachineState& before, const MachineState& after)
     return d;
 }
 
-// The parts a scenario changes in a package of three files, a desktop link
-// and two registry values.
+// The parts a scenario changes in a package of three files (four with the
+// test's helper program, "echo.exe"), a desktop link and two registry values.
 struct Scenario {
     const char* name;
     CommandData first;
     RegistryEntry lastValue;
     int16_t linkFolder = LINK_DESKTOP;
     std::string product = Product;
+    CommandData second = CommandData{};
+    bool withHelper = false;
 };
 
 Bytes Script(const Scenario& s)
@@ -115,19 +119,25 @@ Bytes Script(const Scenario& s)
     std::vector<std::string> texts = TypicalTexts();
     texts[3] = s.product;
     texts[30] = "QI Matrix";
-    return PlainScript(texts, s.first);
+    return PlainScript(texts, s.first, s.second);
 }
 
 Bytes Data(const Scenario& s, uint32_t* fileSectionLength)
 {
     Bytes data;
-    PutU16(data, 3);
+    PutU16(data, s.withHelper ? 4 : 3);
     for (const char* name : {"\\u.exe", "\\bin\\tool.dat", "\\docs\\readme.txt"}) {
         FileEntry f;
         f.relativeName = name;
         f.body = Bytes(1000, 'x');
         f.created = f.modified = 133000000000000000ull; // 2022
         PutFileRecord(data, f);
+    }
+    if (s.withHelper) {
+        FileEntry helper;
+        helper.relativeName = "\\echo.exe";
+        helper.body = ReadFileBytes(getenv("QI_ECHO_ARGS"));
+        PutFileRecord(data, helper);
     }
     *fileSectionLength = (uint32_t)data.size();
     PutU16(data, 1);
@@ -160,10 +170,11 @@ struct RollbackRun : ::testing::Test {
     }
 
     // Walks to Install with a package of the scenario and presses it.
-    void StartInstall(const Scenario& s)
+    void StartInstall(const Scenario& s, bool destinationExists = false)
     {
         const char* stub = getenv("QI_SETUP_STUB");
         ASSERT_TRUE(stub);
+        ASSERT_TRUE(!s.withHelper || getenv("QI_ECHO_ARGS"));
         Bytes exe = ReadFileBytes(stub);
         PackageParts parts;
         parts.script = Script(s);
@@ -171,7 +182,7 @@ struct RollbackRun : ::testing::Test {
         parts.flags = 0;
         ASSERT_TRUE(AppendPackage(exe, parts));
         WriteFileBytes(work / "matrix.exe", exe);
-        wizard = StartTypicalAndInstall(setup, work / "matrix.exe", temp);
+        wizard = StartTypicalAndInstall(setup, work / "matrix.exe", temp, destinationExists);
         ASSERT_TRUE(wizard) << "no Ready step to install from";
     }
 };
@@ -217,11 +228,14 @@ TEST_F(RollbackRun, EveryAbortLeavesTheMachineAsItWas)
         {"a program with another exit code", Program(FOLDER_SYSTEM, "\\cmd.exe", "/c exit 3", 0), Value("Count")},
         {"a program that cannot start", Program(FOLDER_DESTINATION, "\\missing.exe", "", 0x03, "Slot cannot start"),
          Value("Count")},
+        {"a program that cannot start, without a message",
+         Program(FOLDER_DESTINATION, "\\missing.exe", "", COMMAND_ABORT_ON_FAILURE), Value("Count")},
         {"a registry value that must not fail", CommandData{}, failing},
         cannotLog,
         unregistered,
     };
-    const char* messages[] = {"Slot 38", nullptr, "Slot cannot start", "Slot registry failed", "Slot 43", nullptr};
+    const char* messages[] = {"Slot 38", nullptr, "Slot cannot start", nullptr, "Slot registry failed", "Slot 43",
+                              nullptr};
     for (size_t i = 0; i < sizeof scenarios / sizeof scenarios[0]; i++) {
         SCOPED_TRACE(scenarios[i].name);
         ScratchFolder::Remove(Destination);
@@ -234,4 +248,87 @@ TEST_F(RollbackRun, EveryAbortLeavesTheMachineAsItWas)
         const MachineState after = Snapshot();
         EXPECT_EQ(Differences(before, after), "");
     }
+}
+
+TEST_F(RollbackRun, AbortInAConflictAndAConfirmedCancelLeaveTheMachineAsItWas)
+{
+    const Scenario plain{"", CommandData{}, Value("Count")};
+    for (int cancel = 0; cancel < 2; cancel++) {
+        SCOPED_TRACE(cancel ? "Cancel confirmed with Yes" : "Abort in the newer-copy question");
+        ScratchFolder::Remove(Destination);
+        WriteDated(std::string(Destination) + "bin\\tool.dat", "the user's newer tool", 2030);
+        const MachineState before = Snapshot();
+        StartInstall(plain, true);
+        HWND prompt = WaitForWindow(setup, "#32770", NewerCaption);
+        ASSERT_TRUE(prompt);
+        if (cancel) {
+            HWND progress = WaitForWindow(setup, "#32770", "Dialog");
+            ASSERT_TRUE(progress);
+            PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
+            Sleep(200);
+            ASSERT_TRUE(PressButtonLater(prompt, IDC_NEWER_KEEP));
+        } else {
+            ASSERT_TRUE(PressButtonLater(prompt, IDCANCEL));
+        }
+        ASSERT_TRUE(AnswerMessageBox(setup, ExitQuestion, IDYES));
+        EXPECT_EQ(WaitForExit(setup), 0);
+        EXPECT_EQ(Differences(before, Snapshot()), "");
+    }
+    ScratchFolder::Remove(Destination);
+}
+
+namespace {
+
+void RemoveInstall()
+{
+    EndProcessesOf("echo.exe", "QI Matrix");
+    ScratchFolder::Remove(Destination);
+    DeleteFileA((ShellFolder("Desktop") + "QI Matrix.lnk").c_str());
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QI Matrix");
+    RemoveUninstallEntries(Product);
+}
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+} // namespace
+
+// A program that cannot start stops nothing unless its record says so, a
+// message is only shown when there is one, and the second program may run
+// on while the install finishes.
+TEST_F(RollbackRun, ProgramsThatMayFailOrRunOnLetTheInstallFinish)
+{
+    const std::string told = work / "told.txt", quiet = work / "quiet.txt";
+    Scenario a{"", Program(FOLDER_DESTINATION, "\\missing.exe", "", COMMAND_HAS_MESSAGE, "Slot told"), Value("Count")};
+    a.second = Program(FOLDER_DESTINATION, "\\echo.exe", (Quoted(told) + " 0 15000").c_str(), COMMAND_NO_WAIT);
+    a.withHelper = true;
+    Scenario b{"", Program(FOLDER_DESTINATION, "\\missing.exe", "", 0), Value("Count")};
+    b.second = Program(FOLDER_DESTINATION, "\\echo.exe", (Quoted(quiet) + " 5").c_str(), 0);
+    b.second.expectedExitCode = 5;
+    b.withHelper = true;
+
+    RemoveInstall();
+    StartInstall(a);
+    ASSERT_TRUE(AnswerMessageBox(setup, "Slot told", IDOK)) << "bit 1 shows the message, then the install goes on";
+    for (int i = 0; i < 100 && WindowText(wizard) != FinishCaption; i++)
+        Sleep(100);
+    ASSERT_EQ(WindowText(wizard), FinishCaption) << "bit 7 does not wait for the second program";
+    EXPECT_EQ(CommandLinesOf("echo.exe", "QI Matrix").size(), 1u) << "the second program still runs";
+    EXPECT_EQ(ReadFileBytes(told).empty(), false);
+    ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
+    EXPECT_EQ(WaitForExit(setup), 0);
+    RemoveInstall();
+
+    StartInstall(b);
+    for (int i = 0; i < 100 && WindowText(wizard) != FinishCaption; i++)
+        Sleep(100);
+    ASSERT_EQ(WindowText(wizard), FinishCaption) << "no flags: no message, no rollback; the exit code expected";
+    const Bytes lines = ReadFileBytes(quiet);
+    EXPECT_EQ(std::string(lines.begin(), lines.end()),
+              std::string(Destination) + "echo.exe\n" + quiet + "\n5\n") << "the second program was waited for";
+    ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
+    EXPECT_EQ(WaitForExit(setup), 0);
+    RemoveInstall();
 }
