@@ -2,6 +2,7 @@
 // them, the newer-copy question, the copy error box, cancelling, and the
 // rollback that leaves the folder as it was, older copies included.
 #include "engine/log_format.h"
+#include "demo_product.h"
 #include "harness.h"
 #include "package/package_writer.h"
 #include "res/resource_ids.h"
@@ -372,7 +373,6 @@ TEST_F(InstallRun, FullDiskEndsInTheCopyErrorAndAbortLeavesTheDiskEmpty)
 
 namespace {
 
-const char DemoFolder[] = "C:\\Program files\\QInstall Demo\\";
 const char DemoEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QInstall Demo 1.0 QX001";
 
 std::string RegistryText(HKEY root, const char* key, const char* name)
@@ -406,32 +406,18 @@ std::string LinkFacts(const std::string& link)
     return facts;
 }
 
-void RemoveDemo()
-{
-    ScratchFolder::Remove(DemoFolder);
-    ScratchFolder::Remove(ShellFolder("Programs") + "QInstall Demo\\");
-    DeleteFileA((ShellFolder("Desktop") + "QInstall Demo Manual.lnk").c_str());
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QInstall Demo");
-    RemoveUninstallEntries("QInstall Demo 1.0");
-    EndProcessesOf("explorer.exe", "QInstall Demo");
-}
-
 } // namespace
 
 TEST_F(InstallRun, DemoProductInstallsItsEntryLinksAndRegistryValues)
 {
-    RemoveDemo();
+    RemoveDemoInstall();
     // The user has a link of that name already: the install replaces it but
     // does not log it, so no uninstall takes it away.
     const std::string desktopLink = ShellFolder("Desktop") + "QInstall Demo Manual.lnk";
     WriteDated(desktopLink, "the user's own link", 2020);
     ASSERT_TRUE(StartAndAgree(setup, "demo", temp));
-    wizard = WaitForWindow(setup, "#32770", "Welcome");
+    wizard = WalkDemoToInstall(setup);
     ASSERT_TRUE(wizard);
-    for (int i = 0; i < 4; i++)
-        ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
-    ASSERT_EQ(WindowText(wizard), "Ready to install");
-    ASSERT_TRUE(PressButtonLater(wizard, IDC_NEXT));
     ExpectFinishedAndEnd();
 
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, DemoEntry, "DisplayName"), "QInstall Demo 1.0");
@@ -448,5 +434,5 @@ TEST_F(InstallRun, DemoProductInstallsItsEntryLinksAndRegistryValues)
     DWORD installs = 0, size = sizeof installs;
     RegGetValueA(HKEY_CURRENT_USER, "Software\\QInstall Demo", "Installs", RRF_RT_REG_DWORD, NULL, &installs, &size);
     EXPECT_EQ(installs, 1u);
-    RemoveDemo();
+    RemoveDemoInstall();
 }
