@@ -17,7 +17,7 @@ HKEY RootKeyOf(uint16_t code)
 }
 
 // The key chain from the top; the first key made here is logged, the ones
-// below it go with it.
+// below it go with it. A key the log cannot name goes again at once.
 static int MakeKeyChain(HKEY base, uint8_t root, const char* keyPath)
 {
     char prefix[PATH_SIZE];
@@ -31,7 +31,10 @@ static int MakeKeyChain(HKEY base, uint8_t root, const char* keyPath)
             return 0;
         RegCloseKey(key);
         if (disposition == REG_CREATED_NEW_KEY && !logged) {
-            InstallLog(LogRecord{LOG_REGISTRY, 1, prefix, root, "?"}, LOG_APPEND);
+            if (!InstallLog(LogRecord{LOG_REGISTRY, 1, prefix, root, "?"}, LOG_APPEND)) {
+                RegDeleteKeyA(base, prefix);
+                return 0;
+            }
             logged = 1;
         }
     }

@@ -120,6 +120,12 @@ TEST_F(Registering, NewKeyChainIsLoggedAtItsTopWithAQuestionMark)
     HKEY gone;
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, TestKey, 0, KEY_READ, &gone), ERROR_SUCCESS)
         << "the rollback takes the whole chain";
+
+    strcpy(key, (std::string(TestKey) + "\\C").c_str());
+    EXPECT_FALSE(WriteRegistryValue(ROOT_CURRENT_USER, key, "Path", VALUE_STRING, text, sizeof text))
+        << "the log is closed and names no more keys";
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, TestKey, 0, KEY_READ, &gone), ERROR_SUCCESS)
+        << "a key the log cannot name goes again";
 }
 
 TEST_F(Registering, EmptyNameMakesOnlyTheKeyAndAnInvalidRootFails)
