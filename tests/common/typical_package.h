@@ -5,14 +5,22 @@
 #pragma once
 #include "package/package_writer.h"
 
-inline CommandData DemoCommand(const char* arguments)
+inline CommandData ProgramCommand(int16_t folder, const char* path, const char* arguments, uint8_t flags = 0,
+                                  const char* message = "")
 {
     CommandData c;
     c.present = true;
-    c.folder = 0;
-    c.path = "\\Demo.exe";
+    c.folder = folder;
+    c.path = path;
     c.arguments = arguments;
+    c.flags = flags;
+    c.message = message;
     return c;
+}
+
+inline CommandData DemoCommand(const char* arguments)
+{
+    return ProgramCommand(0, "\\Demo.exe", arguments);
 }
 
 enum { TYPICAL_SLOTS = 63 };

@@ -197,18 +197,6 @@ RegistryEntry Value(const char* name)
     return v;
 }
 
-CommandData Program(int16_t folder, const char* path, const char* arguments, uint8_t flags, const char* message = "")
-{
-    CommandData c;
-    c.present = true;
-    c.folder = folder;
-    c.path = path;
-    c.arguments = arguments;
-    c.flags = flags;
-    c.message = message;
-    return c;
-}
-
 } // namespace
 
 TEST_F(RollbackRun, EveryAbortLeavesTheMachineAsItWas)
@@ -225,11 +213,11 @@ TEST_F(RollbackRun, EveryAbortLeavesTheMachineAsItWas)
     unregistered.product = std::string(240, 'p');
     const Scenario scenarios[] = {
         damaged,
-        {"a program with another exit code", Program(FOLDER_SYSTEM, "\\cmd.exe", "/c exit 3", 0), Value("Count")},
-        {"a program that cannot start", Program(FOLDER_DESTINATION, "\\missing.exe", "", 0x03, "Slot cannot start"),
-         Value("Count")},
+        {"a program with another exit code", ProgramCommand(FOLDER_SYSTEM, "\\cmd.exe", "/c exit 3"), Value("Count")},
+        {"a program that cannot start",
+         ProgramCommand(FOLDER_DESTINATION, "\\missing.exe", "", 0x03, "Slot cannot start"), Value("Count")},
         {"a program that cannot start, without a message",
-         Program(FOLDER_DESTINATION, "\\missing.exe", "", COMMAND_ABORT_ON_FAILURE), Value("Count")},
+         ProgramCommand(FOLDER_DESTINATION, "\\missing.exe", "", COMMAND_ABORT_ON_FAILURE), Value("Count")},
         {"a registry value that must not fail", CommandData{}, failing},
         cannotLog,
         unregistered,
@@ -301,11 +289,12 @@ std::string Quoted(const std::string& text)
 TEST_F(RollbackRun, ProgramsThatMayFailOrRunOnLetTheInstallFinish)
 {
     const std::string told = work / "told.txt", quiet = work / "quiet.txt";
-    Scenario a{"", Program(FOLDER_DESTINATION, "\\missing.exe", "", COMMAND_HAS_MESSAGE, "Slot told"), Value("Count")};
-    a.second = Program(FOLDER_DESTINATION, "\\echo.exe", (Quoted(told) + " 0 15000").c_str(), COMMAND_NO_WAIT);
+    Scenario a{"", ProgramCommand(FOLDER_DESTINATION, "\\missing.exe", "", COMMAND_HAS_MESSAGE, "Slot told"),
+               Value("Count")};
+    a.second = ProgramCommand(FOLDER_DESTINATION, "\\echo.exe", (Quoted(told) + " 0 15000").c_str(), COMMAND_NO_WAIT);
     a.withHelper = true;
-    Scenario b{"", Program(FOLDER_DESTINATION, "\\missing.exe", "", 0), Value("Count")};
-    b.second = Program(FOLDER_DESTINATION, "\\echo.exe", (Quoted(quiet) + " 5").c_str(), 0);
+    Scenario b{"", ProgramCommand(FOLDER_DESTINATION, "\\missing.exe", "", 0), Value("Count")};
+    b.second = ProgramCommand(FOLDER_DESTINATION, "\\echo.exe", (Quoted(quiet) + " 5").c_str(), 0);
     b.second.expectedExitCode = 5;
     b.withHelper = true;
 

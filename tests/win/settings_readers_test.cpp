@@ -3,6 +3,7 @@
 #include "tests/common/file_bytes.h"
 #include "package/settings_readers.h"
 #include "tests/common/scratch_folder.h"
+#include "tests/common/typical_package.h"
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -22,17 +23,6 @@ ItemData Embedded(const std::string& text)
     item.form = ITEM_EMBEDDED;
     item.data.assign(text.begin(), text.end());
     return item;
-}
-
-CommandData Command(int16_t folder, const char* path, const char* arguments, uint8_t flags = 0)
-{
-    CommandData c;
-    c.present = true;
-    c.folder = folder;
-    c.path = path;
-    c.arguments = arguments;
-    c.flags = flags;
-    return c;
 }
 
 // The settings readers work on process-wide state: each test gives them a
@@ -201,7 +191,7 @@ TEST_F(SettingsReaders, NegativeBannerCountStillReadsTheFirstBanner)
     const int32_t placement[4] = {1, 2, 3, 4};
     PutBannerHead(block, -1, 1);
     PutBannerRecord(block, External("b.bmp"), placement);
-    PutCommandRecord(block, COMMAND_UNINSTALL_1, Command(FOLDER_DESTINATION, "\\u.exe", "/u1"));
+    PutCommandRecord(block, COMMAND_UNINSTALL_1, ProgramCommand(FOLDER_DESTINATION, "\\u.exe", "/u1"));
     Start();
     ReadBannerPicture(BannerPicture, BannerTempName, 0);
     EXPECT_EQ(BannerCount, -1);
@@ -227,11 +217,11 @@ TEST_F(SettingsReaders, NoBannersReadsOnlyTheCount)
 
 TEST_F(SettingsReaders, UninstallCommands)
 {
-    CommandData one = Command(FOLDER_DESTINATION, "\\Demo.exe", "/u", COMMAND_HAS_MESSAGE | 0x10);
+    CommandData one = ProgramCommand(FOLDER_DESTINATION, "\\Demo.exe", "/u", COMMAND_HAS_MESSAGE | 0x10);
     one.message = "Closing Demo.";
     PutCommandRecord(block, COMMAND_UNINSTALL_1, one);
-    PutCommandRecord(block, COMMAND_UNINSTALL_2, Command(FOLDER_SYSTEM, "reg.exe", "/x", 0x7F));
-    PutCommandRecord(block, COMMAND_UNINSTALL_2, Command(7, "D:\\tools\\a.exe", "", 0x80));
+    PutCommandRecord(block, COMMAND_UNINSTALL_2, ProgramCommand(FOLDER_SYSTEM, "reg.exe", "/x", 0x7F));
+    PutCommandRecord(block, COMMAND_UNINSTALL_2, ProgramCommand(7, "D:\\tools\\a.exe", "", 0x80));
     Start();
     char path[PATH_SIZE];
     const char* arguments;
@@ -275,9 +265,10 @@ TEST_F(SettingsReaders, AbsentUninstallCommandsEmptyTheirOutputs)
 
 TEST_F(SettingsReaders, RunCommands)
 {
-    CommandData first = Command(FOLDER_DESTINATION, "\\setup\\init.exe", "-q", COMMAND_ABORT_ON_FAILURE);
+    CommandData first = ProgramCommand(FOLDER_DESTINATION, "\\setup\\init.exe", "-q", COMMAND_ABORT_ON_FAILURE);
     first.expectedExitCode = 5;
-    CommandData second = Command(FOLDER_SYSTEM, "\\regsvr32.exe", "demo.dll", COMMAND_HAS_MESSAGE | COMMAND_NO_WAIT);
+    CommandData second =
+        ProgramCommand(FOLDER_SYSTEM, "\\regsvr32.exe", "demo.dll", COMMAND_HAS_MESSAGE | COMMAND_NO_WAIT);
     second.message = "Cannot register.";
     PutCommandRecord(block, COMMAND_INSTALL, first);
     PutCommandRecord(block, COMMAND_INSTALL, second);
@@ -308,7 +299,7 @@ TEST_F(SettingsReaders, RunCommands)
 
 TEST_F(SettingsReaders, CommandPathThatCannotFitIsEmpty)
 {
-    PutCommandRecord(block, COMMAND_INSTALL, Command(FOLDER_DESTINATION, std::string(250, 'p').c_str(), "-a"));
+    PutCommandRecord(block, COMMAND_INSTALL, ProgramCommand(FOLDER_DESTINATION, std::string(250, 'p').c_str(), "-a"));
     Start();
     char path[PATH_SIZE];
     const char* arguments;
