@@ -3,6 +3,7 @@
 #include "app/initializing_dialog.h"
 #include "app/instance.h"
 #include "app/sound_player.h"
+#include "app/system_library.h"
 #include "app/temp_folder.h"
 #include "package/load_package.h"
 #include "package/settings_readers.h"
@@ -11,19 +12,6 @@
 
 
 namespace {
-
-// A setup program usually runs from a downloads folder, where anyone can
-// leave a DLL. Only DLLs Windows always takes from its system folder are
-// imported; these calls keep every later load out of the program's folder too.
-void KeepDllsToSystemFolder()
-{
-    SetDllDirectoryA("");
-    typedef BOOL(WINAPI * SetDefaultDirectories)(DWORD);
-    const SetDefaultDirectories set =
-        (SetDefaultDirectories)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
-    if (set)
-        set(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
-}
 
 // A banner shown from the start is loaded now; otherwise the install loads it.
 void ShowBannerAtStart()
@@ -85,7 +73,7 @@ int RunSetup(HINSTANCE instance)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     Instance = instance;
-    KeepDllsToSystemFolder();
+    KeepDllsInSystemFolder();
     const int exitCode = RunSetup(instance);
     StopSound(BackgroundSound, 1);
     RemovePrivateTempFolder();

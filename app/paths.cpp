@@ -107,6 +107,12 @@ void CutToFolder(char* path)
     *keep = 0;
 }
 
+void FolderOfPath(char* out, const char* path)
+{
+    memmove(out, path, strlen(path) + 1);
+    CutToFolder(out);
+}
+
 int JoinPath(char* out, const char* folder, const char* name)
 {
     const size_t a = strlen(folder), b = strlen(name);

@@ -48,6 +48,8 @@ int AppendText(char* out, size_t size, const char* text);
 
 // Cuts a file path behind its last separator, leaving drive and folder.
 void CutToFolder(char* path);
+// Drive and folder of a path, up to its last backslash or slash, into out.
+void FolderOfPath(char* out, const char* path);
 
 // Joins the folder of code 0, 1 or 2 with name, whose one leading backslash is
 // dropped, and returns 1. Any other code copies name as it stands and returns

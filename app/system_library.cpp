@@ -10,3 +10,13 @@ HMODULE LoadSystemLibrary(const char* name)
         return NULL;
     return LoadLibraryA(path);
 }
+
+void KeepDllsInSystemFolder()
+{
+    SetDllDirectoryA("");
+    typedef BOOL(WINAPI * SetDefaultDirectories)(DWORD);
+    const SetDefaultDirectories set =
+        (SetDefaultDirectories)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
+    if (set)
+        set(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
+}

@@ -5,3 +5,7 @@
 #include <windows.h>
 
 HMODULE LoadSystemLibrary(const char* name);
+
+// Only DLLs Windows always takes from its system folder are imported; this
+// keeps every later load out of the program's folder too.
+void KeepDllsInSystemFolder();

@@ -27,12 +27,6 @@ int NextPathPrefix(const char* path, char* out)
     return 1;
 }
 
-void FolderOfPath(char* out, const char* path)
-{
-    memmove(out, path, strlen(path) + 1);
-    CutToFolder(out);
-}
-
 static HANDLE OpenForWriting()
 {
     return CreateFileA(CurrentTargetPath, GENERIC_WRITE, FILE_SHARE_WRITE, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,

@@ -19,8 +19,6 @@ int InstallFile(const InstallItem& item, int checkNewer);
 // the open handle, or INVALID_HANDLE_VALUE.
 HANDLE CreateTargetFile();
 
-// Drive and folder of a path, up to its last backslash or slash, into out.
-void FolderOfPath(char* out, const char* path);
 
 // The backslash-ended prefixes of a path, shortest first: start with
 // StartPathPrefixes, then each call gives the next one into out and returns

@@ -4,6 +4,7 @@
 #include "app/sound_player.h"
 #include "install_file.h"
 #include "install_log.h"
+#include "log_undo.h"
 #include "newer_copy_prompt.h"
 #include "package/load_package.h"
 #include "package/settings_readers.h"

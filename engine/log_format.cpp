@@ -107,6 +107,41 @@ size_t BuildLogRecord(uint8_t* out, const LogRecord& r)
     return (size_t)(s.pos - out);
 }
 
+static const char* TakeCounted(ByteCursor& c)
+{
+    return TakeText(c, TakeU16(c));
+}
+
+int ReadLogHeader(uint8_t* log, size_t size, LogHeader& h, uint8_t* flags)
+{
+    ByteCursor fixed = CursorOver(log, size);
+    *flags = TakeU8(fixed);
+    TakeU32(fixed);
+    const int16_t length = (int16_t)TakeU16(fixed);
+    uint8_t* block = length < 0 ? nullptr : TakeBytes(fixed, (size_t)length);
+    if (!block || fixed.overrun)
+        return 0;
+    ByteCursor c = CursorOver(block, (size_t)length);
+    TakeCounted(c);
+    h.product = TakeCounted(c);
+    h.question = TakeCounted(c);
+    h.success = TakeCounted(c);
+    h.partial = TakeCounted(c);
+    h.restartMode = (*flags & LOG_ASKS_RESTART) ? 1 : (*flags & LOG_ASKS_LOGOFF) ? 2 : 0;
+    h.sessionQuestion = h.restartMode ? TakeCounted(c) : "";
+    h.first.present = *flags & LOG_HAS_UNINSTALL_1;
+    h.first.path = TakeCounted(c);
+    h.first.arguments = TakeCounted(c);
+    h.first.flags = TakeU8(c);
+    h.first.message = TakeCounted(c);
+    h.second.present = (*flags & LOG_HAS_UNINSTALL_2) != 0;
+    h.second.path = TakeCounted(c);
+    h.second.arguments = TakeCounted(c);
+    h.second.flags = *flags & LOG_UNINSTALL_2_FLAG;
+    h.second.message = "";
+    return !c.overrun;
+}
+
 int OpenLogBytes(uint8_t* log, size_t size, uint32_t* count, ByteCursor* records)
 {
     ByteCursor c = CursorOver(log, size);

@@ -65,6 +65,10 @@ size_t BuildLogHeader(uint8_t* out, size_t capacity, const LogHeader& h);
 // passes its bound.
 size_t BuildLogRecord(uint8_t* out, const LogRecord& r);
 
+// The header's flags, texts and commands, the texts terminated inside the
+// header block; 0 when the block is cut off or an item does not end inside
+// it. The window title stands where the product's name is written from.
+int ReadLogHeader(uint8_t* log, size_t size, LogHeader& h, uint8_t* flags);
 // Reading a whole log: the count and the cursor at the first record, or 0
 // when the fixed part or the header block is cut off.
 int OpenLogBytes(uint8_t* log, size_t size, uint32_t* count, ByteCursor* records);

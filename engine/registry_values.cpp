@@ -2,19 +2,8 @@
 #include "app/paths.h"
 #include "install_file.h"
 #include "install_log.h"
+#include "log_undo.h"
 #include "package/data_records.h"
-
-HKEY RootKeyOf(uint16_t code)
-{
-    switch (code) {
-    case ROOT_CLASSES: return HKEY_CLASSES_ROOT;
-    case ROOT_CURRENT_USER: return HKEY_CURRENT_USER;
-    case ROOT_LOCAL_MACHINE: return HKEY_LOCAL_MACHINE;
-    case ROOT_USERS: return HKEY_USERS;
-    case ROOT_CURRENT_CONFIG: return HKEY_CURRENT_CONFIG;
-    default: return NULL;
-    }
-}
 
 // The key chain from the top; the first key made here is logged, the ones
 // below it go with it. A key the log cannot name goes again at once.

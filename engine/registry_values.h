@@ -5,9 +5,6 @@
 #include <stdint.h>
 #include <windows.h>
 
-// The root key of a root code; null for an invalid code.
-HKEY RootKeyOf(uint16_t code);
-
 // Writes a value (an empty name only makes the key): 1 on success. keyPath
 // (PATH_SIZE bytes) gets a trailing backslash, the form the caller logs; a
 // path without room for it fails.

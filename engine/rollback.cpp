@@ -1,22 +1,9 @@
 #include "rollback.h"
-#include "install_file.h"
-#include "registry_values.h"
+#include "app/paths.h"
+#include "log_undo.h"
 #include <windows.h>
 
 namespace {
-
-// A key with its sub-keys, which not every system deletes with the key.
-int DeleteKeyTree(HKEY parent, const char* name, int depth)
-{
-    HKEY key;
-    if (depth < 32 && RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        char sub[256];
-        while (RegEnumKeyA(key, 0, sub, sizeof sub) == ERROR_SUCCESS && DeleteKeyTree(key, sub, depth + 1)) {
-        }
-        RegCloseKey(key);
-    }
-    return RegDeleteKeyA(parent, name) == ERROR_SUCCESS;
-}
 
 // The whole log in memory, read within its size; null when it cannot be read.
 uint8_t* ReadWholeLog(const char* path, DWORD* size)
@@ -45,32 +32,6 @@ void Undo(const LogRecord& r)
 }
 
 } // namespace
-
-int DeleteLoggedFile(const char* path, uint8_t flag)
-{
-    const int deleted = DeleteFileA(path);
-    if (flag == 1) {
-        char folder[PATH_SIZE];
-        FolderOfPath(folder, path);
-        RemoveDirectoryA(folder);
-    }
-    return deleted;
-}
-
-int DeleteLoggedRegistry(const char* key, const char* valueName, uint8_t flag, uint16_t root)
-{
-    HKEY base = RootKeyOf(root);
-    if (!base)
-        return 0;
-    if (flag != 0)
-        return DeleteKeyTree(base, key, 0);
-    HKEY opened;
-    if (RegOpenKeyExA(base, key, 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS)
-        return 0;
-    const int deleted = RegDeleteValueA(opened, valueName) == ERROR_SUCCESS;
-    RegCloseKey(opened);
-    return deleted;
-}
 
 // A damaged record ends the replay; the log's own files go in any case.
 void ReplayLog(const char* logPath)

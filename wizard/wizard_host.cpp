@@ -1,4 +1,5 @@
 #include "wizard_host.h"
+#include "app/end_session.h"
 #include "app/folders.h"
 #include "app/instance.h"
 #include "app/sound_player.h"
@@ -115,26 +116,11 @@ void OpenWithWindowsProgram(const char* program, const char* argument)
     LaunchProgram(path, commandLine);
 }
 
-// ExitWindowsEx restarts only for a process that has enabled its shutdown privilege.
-void EnableShutdownPrivilege()
-{
-    HANDLE token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
-        return;
-    TOKEN_PRIVILEGES privileges = {};
-    privileges.PrivilegeCount = 1;
-    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    if (LookupPrivilegeValueA(NULL, "SeShutdownPrivilege", &privileges.Privileges[0].Luid))
-        AdjustTokenPrivileges(token, FALSE, &privileges, 0, NULL, NULL);
-    CloseHandle(token);
-}
-
 void OfferToEndSession(HWND background, int slot, UINT how)
 {
     if (MessageBoxA(background, SetupString(slot), SetupString(1), MB_YESNO | MB_SYSTEMMODAL) != IDYES)
         return;
-    EnableShutdownPrivilege();
-    ExitWindowsEx(how, 0);
+    EndSession(how);
 }
 
 } // namespace

@@ -95,6 +95,47 @@ TEST(InstallLogBytes, CommandsAndTheClosingQuestionSetTheirFlags)
     EXPECT_TRUE(endsWith(logOff, {Counted("/x"), {0x01}, Counted(""), Counted("C:\\W\\r.exe"), Counted("/y")}));
 }
 
+// What the uninstaller reads back: the header as written, and nothing from a
+// header whose block or last item is cut off.
+TEST(InstallLogBytes, HeaderReadsBackAndACutHeaderIsRefused)
+{
+    LogHeader h = ExampleHeader();
+    h.restartMode = 2;
+    h.sessionQuestion = "Log off?";
+    h.first = UninstallCommand{1, "C:\\D\\u.exe", "/x", 0x03, "Cannot run."};
+    h.second = UninstallCommand{1, "C:\\W\\r.exe", "/y", 0x80, nullptr};
+    Bytes log = Header(h);
+    LogHeader r = {};
+    uint8_t flags = 0;
+    ASSERT_TRUE(ReadLogHeader(log.data(), log.size(), r, &flags));
+    EXPECT_EQ(flags, LOG_ASKS_LOGOFF | LOG_HAS_UNINSTALL_1 | LOG_HAS_UNINSTALL_2 | LOG_UNINSTALL_2_FLAG);
+    EXPECT_STREQ(r.product, "A - Uninstall.");
+    EXPECT_STREQ(r.question, "B");
+    EXPECT_STREQ(r.success, "C");
+    EXPECT_STREQ(r.partial, "D");
+    EXPECT_EQ(r.restartMode, 2);
+    EXPECT_STREQ(r.sessionQuestion, "Log off?");
+    EXPECT_TRUE(r.first.present && r.second.present);
+    EXPECT_STREQ(r.first.path, "C:\\D\\u.exe");
+    EXPECT_STREQ(r.first.arguments, "/x");
+    EXPECT_EQ(r.first.flags, 0x03);
+    EXPECT_STREQ(r.first.message, "Cannot run.");
+    EXPECT_STREQ(r.second.path, "C:\\W\\r.exe");
+    EXPECT_STREQ(r.second.arguments, "/y");
+    EXPECT_EQ(r.second.flags, 0x80);
+
+    Bytes plain = Header(ExampleHeader());
+    ASSERT_TRUE(ReadLogHeader(plain.data(), plain.size(), r, &flags));
+    EXPECT_FALSE(r.first.present || r.second.present || r.restartMode);
+    for (size_t cut = 0; cut < plain.size(); cut++) {
+        Bytes shorter(plain.begin(), plain.begin() + (long)cut);
+        EXPECT_FALSE(ReadLogHeader(shorter.data(), shorter.size(), r, &flags)) << cut;
+    }
+    Bytes shortBlock = plain;
+    shortBlock[5] = (uint8_t)(shortBlock[5] - 1); // H one short of the last item
+    EXPECT_FALSE(ReadLogHeader(shortBlock.data(), shortBlock.size(), r, &flags));
+}
+
 TEST(InstallLogBytes, HeaderThatWouldPassItsSignedLengthIsRefused)
 {
     LogHeader h = ExampleHeader();

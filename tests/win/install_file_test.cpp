@@ -1,6 +1,7 @@
 // One file onto the disk: absent, older, equal and newer copies, folders
 // made on the way, targets that cannot be written, references, and the older
 // copies an install sets aside until it ends.
+#include "app/paths.h"
 #include "engine/install_file.h"
 #include "engine/older_copies.h"
 #include "tests/common/file_bytes.h"

@@ -5,7 +5,7 @@
 #include "engine/install_log.h"
 #include "engine/registration.h"
 #include "engine/registry_values.h"
-#include "engine/rollback.h"
+#include "engine/log_undo.h"
 #include "engine/shortcuts.h"
 #include "package/data_records.h"
 #include "package/load_package.h"

@@ -1,0 +1,58 @@
+#include "log_undo.h"
+#include "app/paths.h"
+#include "package/data_records.h"
+
+HKEY RootKeyOf(uint16_t code)
+{
+    switch (code) {
+    case ROOT_CLASSES: return HKEY_CLASSES_ROOT;
+    case ROOT_CURRENT_USER: return HKEY_CURRENT_USER;
+    case ROOT_LOCAL_MACHINE: return HKEY_LOCAL_MACHINE;
+    case ROOT_USERS: return HKEY_USERS;
+    case ROOT_CURRENT_CONFIG: return HKEY_CURRENT_CONFIG;
+    default: return NULL;
+    }
+}
+
+namespace {
+
+// A key with its sub-keys, which not every system deletes with the key.
+int DeleteKeyTree(HKEY parent, const char* name, int depth)
+{
+    HKEY key;
+    if (depth < 32 && RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        char sub[256];
+        while (RegEnumKeyA(key, 0, sub, sizeof sub) == ERROR_SUCCESS && DeleteKeyTree(key, sub, depth + 1)) {
+        }
+        RegCloseKey(key);
+    }
+    return RegDeleteKeyA(parent, name) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+int DeleteLoggedFile(const char* path, uint8_t flag)
+{
+    const int deleted = DeleteFileA(path);
+    if (flag == 1) {
+        char folder[PATH_SIZE];
+        FolderOfPath(folder, path);
+        RemoveDirectoryA(folder);
+    }
+    return deleted;
+}
+
+int DeleteLoggedRegistry(const char* key, const char* valueName, uint8_t flag, uint16_t root)
+{
+    HKEY base = RootKeyOf(root);
+    if (!base)
+        return 0;
+    if (flag != 0)
+        return DeleteKeyTree(base, key, 0);
+    HKEY opened;
+    if (RegOpenKeyExA(base, key, 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS)
+        return 0;
+    const int deleted = RegDeleteValueA(opened, valueName) == ERROR_SUCCESS;
+    RegCloseKey(opened);
+    return deleted;
+}
