@@ -173,3 +173,17 @@ int ReadLogRecord(ByteCursor& c, LogRecord& r)
     r.text = TakeText(c, path);
     return !c.overrun;
 }
+
+int LogIsWhole(uint8_t* log, size_t size, uint32_t* count)
+{
+    LogHeader h;
+    uint8_t flags;
+    ByteCursor c;
+    if (!ReadLogHeader(log, size, h, &flags) || !OpenLogBytes(log, size, count, &c) || *count == 0)
+        return 0;
+    LogRecord r;
+    for (uint32_t i = 0; i < *count; i++)
+        if (!ReadLogRecord(c, r))
+            return 0;
+    return Remaining(c) == 0;
+}

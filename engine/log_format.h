@@ -75,3 +75,9 @@ int OpenLogBytes(uint8_t* log, size_t size, uint32_t* count, ByteCursor* records
 // The next record, its texts terminated inside the log; 0 when it is cut off
 // or a length passes its bound, which ends the reading.
 int ReadLogRecord(ByteCursor& c, LogRecord& r);
+
+// Whether the log holds its header and exactly the records its count names,
+// the uninstaller's at least, and nothing behind them: the test the
+// uninstaller makes before it changes anything. Terminates the texts inside
+// the log, as reading does; the count is returned.
+int LogIsWhole(uint8_t* log, size_t size, uint32_t* count);

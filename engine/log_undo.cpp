@@ -31,8 +31,10 @@ int DeleteKeyTree(HKEY parent, const char* name, int depth)
 
 } // namespace
 
+// A file the install made read-only is the install's to delete all the same.
 int DeleteLoggedFile(const char* path, uint8_t flag)
 {
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
     const int deleted = DeleteFileA(path);
     if (flag == 1) {
         char folder[PATH_SIZE];

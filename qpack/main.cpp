@@ -70,6 +70,15 @@ void ReportBuilt(const std::string& output, const PackageInputs& inputs, const B
     Say(output + figures);
 }
 
+// The uninstaller built with the setup program, quninst.exe beside it.
+bool ReadDefaultUninstaller(const std::string& stubPath, Bytes& body)
+{
+    const size_t cut = stubPath.find_last_of("/\\");
+    const std::string path = (cut == std::string::npos ? std::string() : stubPath.substr(0, cut + 1)) + "quninst.exe";
+    std::string reason;
+    return ReadWholeFile(path, body, reason) && !body.empty();
+}
+
 bool LoadInputs(const std::string& manifest, const std::string& stubPath, PackageInputs& inputs, Bytes& stub)
 {
     std::vector<std::string> errors;
@@ -97,8 +106,9 @@ int Build(const std::string& manifest, const std::string& output, const std::str
         Complain(output + ": refused as the output: " + refusal);
         return EXIT_USAGE;
     }
-    if (inputs.files[0].body.empty())
-        Complain(manifest + ": note: names no uninstaller (product.uninstaller); the install will place an empty one");
+    if (inputs.files[0].body.empty() && !ReadDefaultUninstaller(stubPath, inputs.files[0].body))
+        Complain(manifest + ": note: names no uninstaller (product.uninstaller) and there is none beside the setup "
+                            "program; the install will place an empty one");
     Bytes setup;
     if (!Compress(manifest, stub, inputs, fast, setup))
         return EXIT_BAD_INPUT;

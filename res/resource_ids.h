@@ -69,3 +69,8 @@
 #define IDC_NEWER_DISK 1044
 #define IDC_NEWER_KEEP 1040
 #define IDC_NEWER_OVERWRITE 1039
+
+// The uninstaller's progress window.
+#define IDD_UNINSTALL 120
+#define IDC_UNINSTALL_STATUS 1201
+#define IDC_UNINSTALL_BAR 1202

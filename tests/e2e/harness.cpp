@@ -36,22 +36,35 @@ std::vector<wchar_t> EnvironmentWithTemp(const std::string& tempDir)
 
 } // namespace
 
-bool StartProgram(RunningProgram& program, const std::wstring& exe, const std::string& tempDir)
+namespace {
+
+bool Start(RunningProgram& program, const wchar_t* exe, std::wstring commandLine, const std::string& tempDir)
 {
     std::vector<wchar_t> environment = EnvironmentWithTemp(tempDir);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    if (!CreateProcessW(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        environment.data(), NULL, &startup, &info)) {
-        fprintf(stderr, "cannot start %ls: error %lu\n", exe.c_str(), GetLastError());
+    if (!CreateProcessW(exe, &commandLine[0], NULL, NULL, FALSE, CREATE_UNICODE_ENVIRONMENT, environment.data(), NULL,
+                        &startup, &info)) {
+        fprintf(stderr, "cannot start %ls: error %lu\n", commandLine.c_str(), GetLastError());
         return false;
     }
     CloseHandle(info.hThread);
     program.process = info.hProcess;
     program.id = info.dwProcessId;
     return true;
+}
+
+} // namespace
+
+bool StartProgram(RunningProgram& program, const std::wstring& exe, const std::string& tempDir)
+{
+    return Start(program, exe.c_str(), L"\"" + exe + L"\"", tempDir);
+}
+
+bool StartCommandLine(RunningProgram& program, const std::string& commandLine, const std::string& tempDir)
+{
+    return Start(program, nullptr, Widen(commandLine, CP_ACP), tempDir);
 }
 
 bool StartProgram(RunningProgram& program, const std::string& exe, const std::string& tempDir)
@@ -316,7 +329,7 @@ template <typename Visit> void ForEachProcessOf(const char* programName, Visit v
                                      entry.th32ProcessID);
         if (!process)
             continue;
-        visit(process, CommandLineOf(process));
+        visit(process, CommandLineOf(process), entry.th32ProcessID);
         CloseHandle(process);
     }
     CloseHandle(snapshot);
@@ -327,7 +340,7 @@ template <typename Visit> void ForEachProcessOf(const char* programName, Visit v
 std::vector<std::string> CommandLinesOf(const char* programName, const std::string& containing)
 {
     std::vector<std::string> lines;
-    ForEachProcessOf(programName, [&](HANDLE, const std::string& line) {
+    ForEachProcessOf(programName, [&](HANDLE, const std::string& line, DWORD) {
         if (line.find(containing) != std::string::npos)
             lines.push_back(line);
     });
@@ -392,9 +405,26 @@ bool StartAndAgree(RunningProgram& program, const char* package, const std::stri
     return question && PressButton(question, IDYES);
 }
 
+bool FindProgram(RunningProgram& program, const char* programName, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    do {
+        DWORD id = 0;
+        ForEachProcessOf(programName, [&](HANDLE, const std::string&, DWORD found) { id = found; });
+        HANDLE process = id ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, id) : NULL;
+        if (process) {
+            program.process = process;
+            program.id = id;
+            return true;
+        }
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return false;
+}
+
 void EndProcessesOf(const char* programName, const std::string& containing)
 {
-    ForEachProcessOf(programName, [&](HANDLE process, const std::string& line) {
+    ForEachProcessOf(programName, [&](HANDLE process, const std::string& line, DWORD) {
         if (line.find(containing) != std::string::npos) {
             TerminateProcess(process, 0);
             WaitForSingleObject(process, 5000);

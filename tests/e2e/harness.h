@@ -19,6 +19,14 @@ struct RunningProgram {
 bool StartProgram(RunningProgram& program, const std::string& exe, const std::string& tempDir);
 bool StartProgram(RunningProgram& program, const std::wstring& exe, const std::string& tempDir);
 
+// Starts a command line as the list of installed programs does, the program
+// found by the command line alone.
+bool StartCommandLine(RunningProgram& program, const std::string& commandLine, const std::string& tempDir);
+
+// A running process started from a program file of this name, found within
+// the time-out, as one to wait for.
+bool FindProgram(RunningProgram& program, const char* programName, DWORD timeoutMs = DEFAULT_WAIT_MS);
+
 // A UTF-8 text (a source file's literal) in UTF-16.
 std::wstring Utf16(const std::string& utf8);
 

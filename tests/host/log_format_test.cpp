@@ -190,3 +190,43 @@ TEST(InstallLogBytes, FieldsBeyondTheirBoundsAreNotWritten)
     EXPECT_TRUE(Record(LogRecord{LOG_REGISTRY, 0, "K", 1, longName.c_str()}).empty());
     EXPECT_EQ(Record(LogRecord{LOG_FILE, 0, longPath.substr(1).c_str(), 0, nullptr}).size(), 4u + LOG_PATH_MAX);
 }
+
+// The uninstaller changes nothing unless the log is whole: its header, then
+// exactly as many records as its count names, and nothing behind them.
+TEST(InstallLogBytes, OnlyAWholeLogIsWhole)
+{
+    Bytes whole = Header(ExampleHeader());
+    Append(whole, Record(LogRecord{LOG_FILE, 1, "C:\\D\\QXUn000.uqx", 0, nullptr}));
+    Append(whole, Record(LogRecord{LOG_REGISTRY, 1, "Software\\Demo\\", 1, "?"}));
+    whole[1] = 2;
+    uint32_t count = 0;
+    Bytes log = whole;
+    ASSERT_TRUE(LogIsWhole(log.data(), log.size(), &count));
+    EXPECT_EQ(count, 2u);
+
+    for (size_t cut = 0; cut < whole.size(); cut++) {
+        log.assign(whole.begin(), whole.begin() + (long)cut);
+        EXPECT_FALSE(LogIsWhole(log.data(), log.size(), &count)) << "cut at " << cut;
+    }
+    const auto damaged = [&](size_t offset, uint8_t value) {
+        log = whole;
+        log[offset] = value;
+        return !LogIsWhole(log.data(), log.size(), &count);
+    };
+    EXPECT_TRUE(damaged(1, 3)) << "a count larger than the records";
+    EXPECT_TRUE(damaged(1, 1)) << "a record behind the count";
+    EXPECT_TRUE(damaged(1, 0)) << "the count of a setup that never finished";
+    EXPECT_TRUE(damaged(5, 0xF0)) << "H past the end";
+    EXPECT_TRUE(damaged(6, 0x80)) << "H negative";
+    const size_t firstRecord = 7 + (whole[5] | whole[6] << 8);
+    log = whole;
+    StoreU16(&log[firstRecord + 2], LOG_PATH_MAX + 1);
+    EXPECT_FALSE(LogIsWhole(log.data(), log.size(), &count)) << "a path length past 260";
+    const size_t second = firstRecord + 4 + 17;
+    log = whole;
+    StoreU16(&log[second + 6], LOG_VALUE_NAME_MAX + 1);
+    EXPECT_FALSE(LogIsWhole(log.data(), log.size(), &count)) << "a value-name length past 200";
+    log = whole;
+    log.push_back(0);
+    EXPECT_FALSE(LogIsWhole(log.data(), log.size(), &count)) << "bytes behind the last record";
+}

@@ -93,3 +93,13 @@ TEST(SetupProgramImage, Pe32PlusTwinIsAnAmd64GuiProgramWithKnownDllsOnly)
 {
     ExpectSetupProgram(QI_SETUP_PE64, 0x8664, 0x20B);
 }
+
+// The uninstaller is built beside the setup program, by the same rules.
+TEST(SetupProgramImage, UninstallersOfBothFlavoursFollowTheSameRules)
+{
+    const auto beside = [](std::string setup) {
+        return setup.replace(setup.find_last_of('/') + 1, std::string::npos, "quninst.exe");
+    };
+    ExpectSetupProgram(beside(QI_SETUP_PE32), 0x014C, 0x10B);
+    ExpectSetupProgram(beside(QI_SETUP_PE64), 0x8664, 0x20B);
+}

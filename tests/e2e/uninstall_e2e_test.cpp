@@ -1,0 +1,145 @@
+// The uninstaller as a user meets it: the demo product installed, then
+// removed through the command its uninstall entry holds; a file another
+// program holds open; and logs that are not whole.
+#include "demo_product.h"
+#include "harness.h"
+#include "machine_state.h"
+#include "tests/common/file_bytes.h"
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+namespace {
+
+const char Entry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QInstall Demo 1.0 QX001";
+const char Title[] = "QInstall Demo 1.0 - Uninstall.";
+const char Question[] = "Do you want to remove QInstall Demo 1.0 and all of its components?";
+const char Success[] = "QInstall Demo 1.0 was removed from your computer.";
+const char Partial[] = "Some parts of QInstall Demo 1.0 could not be removed. You can remove them by hand.";
+
+struct UninstallRun : ::testing::Test {
+    ScratchFolder work{"e2e-uninstall"};
+    std::string temp = work / "temp\\";
+
+    void SetUp() override
+    {
+        CreateDirectoryA(temp.c_str(), NULL);
+        RemoveDemoInstall();
+    }
+    void TearDown() override
+    {
+        EndProcessesOf("quninst.exe", "");
+        RemoveDemoInstall();
+    }
+
+    void InstallDemo()
+    {
+        RunningProgram setup;
+        ASSERT_TRUE(StartAndAgree(setup, "demo", temp));
+        HWND wizard = WalkDemoToInstall(setup);
+        ASSERT_TRUE(wizard);
+        for (int i = 0; i < 100 && WindowText(wizard) != "Setup completed"; i++)
+            Sleep(100);
+        ASSERT_EQ(WindowText(wizard), "Setup completed");
+        PressButton(wizard, IDC_README);
+        PressButton(wizard, IDC_NEXT);
+        EXPECT_EQ(WaitForExit(setup), 0);
+        // The setup shows the group in Explorer at its end, which would hold the folder.
+        Sleep(500);
+        EndProcessesOf("explorer.exe", "QInstall Demo");
+    }
+
+    static std::string UninstallString()
+    {
+        char text[1024] = "";
+        DWORD size = sizeof text;
+        RegGetValueA(HKEY_LOCAL_MACHINE, Entry, "UninstallString", RRF_RT_REG_SZ, NULL, text, &size);
+        return text;
+    }
+
+    // Starts the removal as the list of installed programs does and agrees:
+    // the temporary copy that does the work.
+    void StartRemoval(RunningProgram& copy, const std::string& screenshot = "")
+    {
+        RunningProgram first;
+        ASSERT_TRUE(StartCommandLine(first, UninstallString(), temp));
+        EXPECT_EQ(WaitForExit(first), 0) << "the first process hands over to its copy and ends";
+        ASSERT_TRUE(FindProgram(copy, "quninst.exe"));
+        ASSERT_TRUE(WaitForWindow(copy, "#32770", Title));
+        if (!screenshot.empty())
+            SaveScreenshot(screenshot);
+        ASSERT_TRUE(AnswerMessageBox(copy, Question, IDYES));
+    }
+};
+
+} // namespace
+
+TEST_F(UninstallRun, DemoProductGoesWholeAndWhatWasThereStays)
+{
+    const MachineState before = Snapshot();
+    InstallDemo();
+    ASSERT_FALSE(UninstallString().empty());
+    ASSERT_NE(Differences(before, Snapshot()), "");
+    RunningProgram copy;
+    StartRemoval(copy, "uninstall-1-question");
+    HWND report = WaitForWindow(copy, "#32770", Title);
+    ASSERT_TRUE(report);
+    SaveScreenshot("uninstall-2-removed");
+    EXPECT_EQ(MessageBoxText(report), Success);
+    PressButton(report, IDOK);
+    EXPECT_EQ(WaitForExit(copy), 0);
+    EXPECT_EQ(Differences(before, Snapshot()), "");
+    EXPECT_FALSE(FileExists(DemoFolder)) << "the destination folder goes when it is empty";
+}
+
+TEST_F(UninstallRun, HeldFileIsNamedAndASecondRunRemovesTheRest)
+{
+    const MachineState before = Snapshot();
+    InstallDemo();
+    const std::string held = std::string(DemoFolder) + "data\\settings.ini";
+    HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    RunningProgram copy;
+    StartRemoval(copy);
+    HWND report = WaitForWindow(copy, "#32770", Title);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(MessageBoxText(report), std::string(Partial) + "\n\n" + held + "\n");
+    PressButton(report, IDOK);
+    EXPECT_EQ(WaitForExit(copy), 2);
+    CloseHandle(holder);
+    EXPECT_TRUE(FileExists(held));
+    EXPECT_FALSE(FileExists(std::string(DemoFolder) + "docs\\manual.txt")) << "the read-only file went";
+    ASSERT_FALSE(UninstallString().empty()) << "the entry stays for the second run";
+
+    RunningProgram again;
+    StartRemoval(again);
+    ASSERT_TRUE(AnswerMessageBox(again, Success, IDOK));
+    EXPECT_EQ(WaitForExit(again), 0);
+    EXPECT_EQ(Differences(before, Snapshot()), "");
+}
+
+// A log that is not whole changes nothing: the program says so and ends.
+TEST_F(UninstallRun, LogThatIsNotWholeChangesNothing)
+{
+    InstallDemo();
+    const std::string log = std::string(DemoFolder) + "QXUn001.uqx";
+    const Bytes whole = ReadFileBytes(log);
+    ASSERT_GT(whole.size(), 200u);
+    const MachineState installed = Snapshot();
+    Bytes longerCount = whole;
+    longerCount[1] = (uint8_t)(longerCount[1] + 1);
+    const Bytes cut(whole.begin(), whole.end() - 3);
+    const char* uninstaller = getenv("QI_UNINSTALLER");
+    ASSERT_TRUE(uninstaller);
+    for (const Bytes& damaged : {cut, longerCount}) {
+        const std::string path = work / "damaged.uqx";
+        WriteFileBytes(path, damaged);
+        RunningProgram first, copy;
+        ASSERT_TRUE(StartCommandLine(first, "\"" + std::string(uninstaller) + "\" \"" + path + "\"", temp));
+        EXPECT_EQ(WaitForExit(first), 0);
+        ASSERT_TRUE(FindProgram(copy, "quninst.exe"));
+        EXPECT_TRUE(AnswerMessageBox(
+            copy, "This install log cannot be read or is damaged:\n" + path + "\n\nNothing was removed.", IDOK));
+        EXPECT_EQ(WaitForExit(copy), 1);
+        EXPECT_EQ(Differences(installed, Snapshot()), "");
+    }
+}

@@ -1,0 +1,131 @@
+// The uninstaller: removes a product by the install log its command line
+// names, last of its arguments. Nothing changes before the user agrees, and
+// nothing changes at all when the log is not whole.
+#include "app/end_session.h"
+#include "app/folders.h"
+#include "app/paths.h"
+#include "app/system_library.h"
+#include "arguments.h"
+#include "engine/log_format.h"
+#include "engine/run_program.h"
+#include "progress_window.h"
+#include "removal.h"
+#include "temporary_copy.h"
+
+namespace {
+
+// More than a log of any real product holds, and little enough to read at once.
+const DWORD LogSizeLimit = 16 << 20;
+
+const char DamagedText[] = "This install log cannot be read or is damaged:\n%s\n\nNothing was removed.";
+
+// The whole log in memory, within its size limit; null when it cannot be read.
+uint8_t* ReadLog(const char* path, DWORD* size)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    *size = GetFileSize(file, NULL);
+    uint8_t* log = *size <= LogSizeLimit ? (uint8_t*)VirtualAlloc(NULL, *size + 1, MEM_COMMIT, PAGE_READWRITE) : nullptr;
+    DWORD read = 0;
+    if (log && (!ReadFile(file, log, *size, &read, NULL) || read != *size)) {
+        VirtualFree(log, 0, MEM_RELEASE);
+        log = nullptr;
+    }
+    CloseHandle(file);
+    return log;
+}
+
+int Tell(const char* text, const char* title, UINT flags)
+{
+    return MessageBoxA(NULL, text, title, flags | MB_SETFOREGROUND);
+}
+
+// The first command may stop the removal, as the install commands stop the
+// install: 0 then. The second never does.
+int RunUninstallCommands(const LogHeader& h)
+{
+    const UninstallCommand& first = h.first;
+    if (first.present && first.path[0] && RunProgram(first.path, first.arguments, 1) == -1) {
+        const int tell = first.flags & 0x02;
+        if (first.flags & 0x01) {
+            if (tell)
+                Tell(first.message, h.product, MB_ICONERROR);
+            return 0;
+        }
+        if (tell)
+            Tell(first.message, h.product, MB_ICONINFORMATION);
+    }
+    if (h.second.present && h.second.path[0])
+        RunProgram(h.second.path, h.second.arguments, !(h.second.flags & LOG_UNINSTALL_2_FLAG));
+    return 1;
+}
+
+void Report(const LogHeader& h, const Removal& r)
+{
+    if (!r.anyStayed) {
+        Tell(h.success, h.product, MB_ICONINFORMATION);
+        return;
+    }
+    static char text[STAYED_SIZE + 1100];
+    wsprintfA(text, "%.1000s\n\n", h.partial);
+    AppendText(text, sizeof text, r.stayed);
+    Tell(text, h.product, MB_ICONEXCLAMATION);
+}
+
+// The log and the destination folder go last, and only when all else went.
+void RemoveLogAndFolder(const char* logPath)
+{
+    DeleteFileA(logPath);
+    char folder[PATH_SIZE];
+    FolderOfPath(folder, logPath);
+    RemoveDirectoryA(folder);
+}
+
+int Uninstall(const char* logPath)
+{
+    DWORD size = 0;
+    uint8_t* log = ReadLog(logPath, &size);
+    uint32_t count = 0;
+    LogHeader h = {};
+    uint8_t flags = 0;
+    static Removal r;
+    if (!log || !LogIsWhole(log, size, &count) || !ReadLogHeader(log, size, h, &flags) ||
+        !ReadRemovalRecords(log, size, r)) {
+        char text[sizeof DamagedText + PATH_SIZE];
+        wsprintfA(text, DamagedText, logPath);
+        Tell(text, "Uninstall", MB_ICONERROR);
+        return 1;
+    }
+    if (Tell(h.question, h.product, MB_YESNO | MB_ICONQUESTION) != IDYES || !RunUninstallCommands(h))
+        return 0;
+    r.window = OpenProgressWindow(h.product);
+    RemoveLoggedChanges(r);
+    if (!r.anyStayed)
+        RemoveLogAndFolder(logPath);
+    if (r.window)
+        DestroyWindow(r.window);
+    Report(h, r);
+    if (h.restartMode && Tell(h.sessionQuestion, h.product, MB_YESNO | MB_ICONQUESTION) == IDYES)
+        EndSession(h.restartMode == 1 ? EWX_REBOOT : EWX_LOGOFF);
+    return r.anyStayed ? 2 : 0;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    KeepDllsInSystemFolder();
+    ReadLeadByteRanges();
+    // Windows' own copy of the command line is left as it is.
+    static char line[32768];
+    lstrcpynA(line, GetCommandLineA(), sizeof line);
+    char* arguments[MAX_ARGUMENTS];
+    const int count = SplitArguments(line, arguments);
+    const char* logPath = count > 1 ? arguments[count - 1] : "";
+    if (!TakeOverInTemporaryCopy(count, arguments, logPath))
+        return 0;
+    const int result = Uninstall(logPath);
+    RemoveTemporaryCopyLater();
+    return result;
+}
