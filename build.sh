@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds everything: the setup program in both flavours, the package builder
-# qpack, benchmarks and all tests, and the demo product's installer.
-# Artefacts: build/win32/bin/qsetup.exe (the setup program, PE32), its PE32+
-# twin build/win64/bin/qsetup.exe, build/host/bin/qpack, and
-# build/demo-setup.exe (the demo installer).
+# Builds everything: the setup program and the uninstaller in both flavours,
+# the package builder qpack, benchmarks and all tests, and the demo product's
+# installer. Artefacts: build/win32/bin/qsetup.exe (the setup program, PE32)
+# and quninst.exe (the uninstaller) beside it, their PE32+ twins in
+# build/win64/bin/, build/host/bin/qpack, and build/demo-setup.exe (the demo
+# installer, with the PE32 uninstaller).
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh

@@ -31,15 +31,24 @@ struct UninstallRun : ::testing::Test {
         RemoveDemoInstall();
     }
 
-    void InstallDemo()
+    // With screenshots: the Welcome and Finish steps of the demo, for its README.
+    void InstallDemo(bool screenshots = false)
     {
         RunningProgram setup;
         ASSERT_TRUE(StartAndAgree(setup, "demo", temp));
+        if (screenshots && WaitForWindow(setup, "#32770", "Welcome")) {
+            Sleep(300);
+            SaveScreenshot("demo-1-welcome");
+        }
         HWND wizard = WalkDemoToInstall(setup);
         ASSERT_TRUE(wizard);
         for (int i = 0; i < 100 && WindowText(wizard) != "Setup completed"; i++)
             Sleep(100);
         ASSERT_EQ(WindowText(wizard), "Setup completed");
+        if (screenshots) {
+            Sleep(300);
+            SaveScreenshot("demo-2-finish");
+        }
         PressButton(wizard, IDC_README);
         PressButton(wizard, IDC_NEXT);
         EXPECT_EQ(WaitForExit(setup), 0);
@@ -76,14 +85,14 @@ struct UninstallRun : ::testing::Test {
 TEST_F(UninstallRun, DemoProductGoesWholeAndWhatWasThereStays)
 {
     const MachineState before = Snapshot();
-    InstallDemo();
+    InstallDemo(true);
     ASSERT_FALSE(UninstallString().empty());
     ASSERT_NE(Differences(before, Snapshot()), "");
     RunningProgram copy;
-    StartRemoval(copy, "uninstall-1-question");
+    StartRemoval(copy, "demo-3-uninstall-question");
     HWND report = WaitForWindow(copy, "#32770", Title);
     ASSERT_TRUE(report);
-    SaveScreenshot("uninstall-2-removed");
+    SaveScreenshot("demo-4-uninstall-removed");
     EXPECT_EQ(MessageBoxText(report), Success);
     PressButton(report, IDOK);
     EXPECT_EQ(WaitForExit(copy), 0);
@@ -110,10 +119,17 @@ TEST_F(UninstallRun, HeldFileIsNamedAndASecondRunRemovesTheRest)
     EXPECT_FALSE(FileExists(std::string(DemoFolder) + "docs\\manual.txt")) << "the read-only file went";
     ASSERT_FALSE(UninstallString().empty()) << "the entry stays for the second run";
 
+    // A file of the user's own in the product's folder is not the uninstaller's to remove.
+    const std::string own = std::string(DemoFolder) + "data\\my notes.txt";
+    WriteFileBytes(own, Bytes{'n'});
     RunningProgram again;
     StartRemoval(again);
     ASSERT_TRUE(AnswerMessageBox(again, Success, IDOK));
     EXPECT_EQ(WaitForExit(again), 0);
+    EXPECT_EQ(ReadFileBytes(own), Bytes{'n'}) << "its folders stay with it";
+    DeleteFileA(own.c_str());
+    RemoveDirectoryA((std::string(DemoFolder) + "data").c_str());
+    RemoveDirectoryA(DemoFolder);
     EXPECT_EQ(Differences(before, Snapshot()), "");
 }
 
