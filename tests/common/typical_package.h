@@ -66,10 +66,11 @@ inline Bytes TypicalScript()
 }
 
 // A script of these texts with no sound and no pictures, the default look,
-// no uninstall commands and the given install commands: a setup that runs
-// on its own.
+// and the given install and uninstall commands, none unless given: a setup
+// that runs on its own.
 inline Bytes PlainScript(const std::vector<std::string>& texts, const CommandData& firstInstall = CommandData{},
-                         const CommandData& secondInstall = CommandData{})
+                         const CommandData& secondInstall = CommandData{},
+                         const CommandData& firstUninstall = CommandData{})
 {
     Bytes script;
     PutStringTable(script, texts);
@@ -78,7 +79,7 @@ inline Bytes PlainScript(const std::vector<std::string>& texts, const CommandDat
     for (int i = 0; i < 4; i++)
         PutSheetRecord(script, ItemData{}, 0);
     PutBannerHead(script, 0, 0);
-    PutCommandRecord(script, COMMAND_UNINSTALL_1, CommandData{});
+    PutCommandRecord(script, COMMAND_UNINSTALL_1, firstUninstall);
     PutCommandRecord(script, COMMAND_UNINSTALL_2, CommandData{});
     PutCommandRecord(script, COMMAND_INSTALL, firstInstall);
     PutCommandRecord(script, COMMAND_INSTALL, secondInstall);

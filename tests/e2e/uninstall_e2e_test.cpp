@@ -1,10 +1,12 @@
 // The uninstaller as a user meets it: the demo product installed, then
 // removed through the command its uninstall entry holds; a file another
 // program holds open; and logs that are not whole.
+#include "app/paths.h"
 #include "demo_product.h"
 #include "harness.h"
 #include "machine_state.h"
 #include "tests/common/file_bytes.h"
+#include "tests/common/typical_package.h"
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -158,4 +160,82 @@ TEST_F(UninstallRun, LogThatIsNotWholeChangesNothing)
         EXPECT_EQ(WaitForExit(copy), 1);
         EXPECT_EQ(Differences(installed, Snapshot()), "");
     }
+}
+
+namespace {
+
+// A product of the typical texts whose one file is the tests' helper
+// program, which its first uninstall command runs; a failure to start it
+// stops the removal with the command's message.
+Bytes ProductWithUninstallProgram(const std::string& output)
+{
+    const char* stub = getenv("QI_SETUP_STUB");
+    const char* uninstaller = getenv("QI_UNINSTALLER");
+    const char* helper = getenv("QI_ECHO_ARGS");
+    if (!stub || !uninstaller || !helper)
+        return Bytes();
+    const CommandData first = ProgramCommand(FOLDER_DESTINATION, "\\echo.exe", ("\"" + output + "\" 0").c_str(),
+                                             COMMAND_ABORT_ON_FAILURE | COMMAND_HAS_MESSAGE, "Slot cannot remove");
+    PackageParts parts;
+    parts.script = PlainScript(TypicalTexts(), CommandData{}, CommandData{}, first);
+    PutU16(parts.data, 2);
+    FileEntry u, echo;
+    u.relativeName = "\\uninstall.exe";
+    u.body = ReadFileBytes(uninstaller);
+    echo.relativeName = "\\echo.exe";
+    echo.body = ReadFileBytes(helper);
+    PutFileRecord(parts.data, u);
+    PutFileRecord(parts.data, echo);
+    parts.fileSectionLength = (uint32_t)parts.data.size();
+    PutU16(parts.data, 0);
+    PutU16(parts.data, 0);
+    parts.flags = 0;
+    Bytes exe = ReadFileBytes(stub);
+    return AppendPackage(exe, parts) ? exe : Bytes();
+}
+
+} // namespace
+
+TEST_F(UninstallRun, FirstUninstallProgramRunsFirstAndOneThatCannotStartStopsTheRemoval)
+{
+    const char Product[] = "Demo 1.0", Destination[] = "C:\\Program files\\Slot 30\\";
+    const std::string output = work / "removal program.txt", setupPath = work / "product.exe";
+    const Bytes setupProgram = ProductWithUninstallProgram(output);
+    ASSERT_FALSE(setupProgram.empty());
+    WriteFileBytes(setupPath, setupProgram);
+    ScratchFolder::Remove(Destination);
+    RemoveUninstallEntries(Product);
+    RunningProgram setup;
+    HWND wizard = StartTypicalAndInstall(setup, setupPath, temp);
+    ASSERT_TRUE(wizard);
+    for (int i = 0; i < 100 && WindowText(wizard) != "Slot 7"; i++)
+        Sleep(100);
+    ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
+    EXPECT_EQ(WaitForExit(setup), 0);
+    char command[1024] = "";
+    DWORD size = sizeof command;
+    RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Demo 1.0 QX001",
+                 "UninstallString", RRF_RT_REG_SZ, NULL, command, &size);
+    ASSERT_TRUE(command[0]);
+
+    const std::string program = std::string(Destination) + "echo.exe";
+    const Bytes helper = ReadFileBytes(program);
+    DeleteFileA(program.c_str());
+    for (int run = 0; run < 2; run++) {
+        SCOPED_TRACE(run ? "the program is back" : "the program is gone");
+        RunningProgram first, copy;
+        ASSERT_TRUE(StartCommandLine(first, command, temp));
+        EXPECT_EQ(WaitForExit(first), 0);
+        ASSERT_TRUE(FindProgram(copy, "quninst.exe"));
+        ASSERT_TRUE(AnswerMessageBox(copy, "Slot 47", IDYES));
+        ASSERT_TRUE(AnswerMessageBox(copy, run ? "Slot 48" : "Slot cannot remove", IDOK));
+        EXPECT_EQ(WaitForExit(copy), 0);
+        EXPECT_EQ(FileExists(std::string(Destination) + "QXUn001.uqx"), !run) << "the log goes with the product";
+        WriteFileBytes(program, helper);
+    }
+    const Bytes lines = ReadFileBytes(output);
+    EXPECT_EQ(std::string(lines.begin(), lines.end()), program + "\n" + output + "\n0\n");
+    EXPECT_FALSE(FileExists(program)) << "removed after it ran";
+    EXPECT_FALSE(FileExists(Destination));
+    RemoveUninstallEntries(Product);
 }
