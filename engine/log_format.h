@@ -29,6 +29,9 @@ enum {
     LOG_PATH_MAX = 260,         // path fields, terminator included
     LOG_VALUE_NAME_MAX = 200,   // value-name fields, terminator included
     LOG_RECORD_MAX = 8 + LOG_VALUE_NAME_MAX + LOG_PATH_MAX,
+    // More than any install writes: its files, links and values, a new key
+    // for each value, and the entry, each in the longest record.
+    LOG_SIZE_MAX = 64 << 20,
 };
 
 struct LogRecord {

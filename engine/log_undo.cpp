@@ -1,5 +1,6 @@
 #include "log_undo.h"
 #include "app/paths.h"
+#include "log_format.h"
 #include "package/data_records.h"
 
 HKEY RootKeyOf(uint16_t code)
@@ -57,4 +58,21 @@ int DeleteLoggedRegistry(const char* key, const char* valueName, uint8_t flag, u
     const int deleted = RegDeleteValueA(opened, valueName) == ERROR_SUCCESS;
     RegCloseKey(opened);
     return deleted;
+}
+
+uint8_t* ReadWholeLog(const char* path, DWORD* size)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    *size = GetFileSize(file, NULL);
+    uint8_t* bytes = *size <= LOG_SIZE_MAX ? (uint8_t*)VirtualAlloc(NULL, *size + 1, MEM_COMMIT, PAGE_READWRITE)
+                                           : nullptr;
+    DWORD read = 0;
+    if (bytes && (!ReadFile(file, bytes, *size, &read, NULL) || read != *size)) {
+        VirtualFree(bytes, 0, MEM_RELEASE);
+        bytes = nullptr;
+    }
+    CloseHandle(file);
+    return bytes;
 }

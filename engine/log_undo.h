@@ -11,3 +11,7 @@ HKEY RootKeyOf(uint16_t code);
 int DeleteLoggedFile(const char* path, uint8_t flag);
 // Deletes a logged value, or with flag 1 the key with everything below it.
 int DeleteLoggedRegistry(const char* key, const char* valueName, uint8_t flag, uint16_t root);
+
+// The whole log in memory, at most LOG_SIZE_MAX bytes and one more for the
+// reader; null when it cannot be read. The caller frees it with VirtualFree.
+uint8_t* ReadWholeLog(const char* path, DWORD* size);

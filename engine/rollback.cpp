@@ -5,24 +5,6 @@
 
 namespace {
 
-// The whole log in memory, read within its size; null when it cannot be read.
-uint8_t* ReadWholeLog(const char* path, DWORD* size)
-{
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return nullptr;
-    *size = GetFileSize(file, NULL);
-    uint8_t* bytes = *size != INVALID_FILE_SIZE ? (uint8_t*)VirtualAlloc(NULL, *size + 1, MEM_COMMIT, PAGE_READWRITE)
-                                                : nullptr;
-    DWORD read = 0;
-    if (bytes && (!ReadFile(file, bytes, *size, &read, NULL) || read != *size)) {
-        VirtualFree(bytes, 0, MEM_RELEASE);
-        bytes = nullptr;
-    }
-    CloseHandle(file);
-    return bytes;
-}
-
 void Undo(const LogRecord& r)
 {
     if (r.kind == LOG_FILE)

@@ -7,6 +7,7 @@
 #include "app/system_library.h"
 #include "arguments.h"
 #include "engine/log_format.h"
+#include "engine/log_undo.h"
 #include "engine/run_program.h"
 #include "progress_window.h"
 #include "removal.h"
@@ -14,27 +15,7 @@
 
 namespace {
 
-// More than a log of any real product holds, and little enough to read at once.
-const DWORD LogSizeLimit = 16 << 20;
-
 const char DamagedText[] = "This install log cannot be read or is damaged:\n%s\n\nNothing was removed.";
-
-// The whole log in memory, within its size limit; null when it cannot be read.
-uint8_t* ReadLog(const char* path, DWORD* size)
-{
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return nullptr;
-    *size = GetFileSize(file, NULL);
-    uint8_t* log = *size <= LogSizeLimit ? (uint8_t*)VirtualAlloc(NULL, *size + 1, MEM_COMMIT, PAGE_READWRITE) : nullptr;
-    DWORD read = 0;
-    if (log && (!ReadFile(file, log, *size, &read, NULL) || read != *size)) {
-        VirtualFree(log, 0, MEM_RELEASE);
-        log = nullptr;
-    }
-    CloseHandle(file);
-    return log;
-}
 
 int Tell(const char* text, const char* title, UINT flags)
 {
@@ -85,7 +66,7 @@ void RemoveLogAndFolder(const char* logPath)
 int Uninstall(const char* logPath)
 {
     DWORD size = 0;
-    uint8_t* log = ReadLog(logPath, &size);
+    uint8_t* log = ReadWholeLog(logPath, &size);
     uint32_t count = 0;
     LogHeader h = {};
     uint8_t flags = 0;

@@ -46,9 +46,9 @@ RECT ControlRect(HWND dialog, int id)
     return r;
 }
 
-void MoveControl(HWND dialog, int id, int x, int y, const RECT& size)
+void MoveControl(HWND dialog, int id, int x, int y, int width, int height)
 {
-    MoveWindow(GetDlgItem(dialog, id), x, y, size.right - size.left, size.bottom - size.top, TRUE);
+    MoveWindow(GetDlgItem(dialog, id), x, y, width, height, TRUE);
 }
 
 // Only folders and the name field stay; the folder box and the list move up
@@ -64,12 +64,12 @@ void AdjustCommonDialog(HWND dialog)
                v = ControlRect(dialog, FILE_LIST), k = ControlRect(dialog, IDOK), x = ControlRect(dialog, IDCANCEL);
     const int width = k.left + (k.left - k.right) / 6 - l.left;
     SetDlgItemTextA(dialog, FOLDER_LABEL, FolderLabel);
-    MoveWindow(GetDlgItem(dialog, FOLDER_BOX), l.left, l.top + l.bottom, width, c.bottom - c.top, TRUE);
-    MoveWindow(GetDlgItem(dialog, FILE_LIST), l.left, v.top + (int)((c.bottom - c.top) * 1.5), width,
-               v.bottom - v.top, TRUE);
-    MoveControl(dialog, IDOK, k.left, l.top + l.bottom, k);
+    MoveControl(dialog, FOLDER_BOX, l.left, l.top + l.bottom, width, c.bottom - c.top);
+    MoveControl(dialog, FILE_LIST, l.left, v.top + (int)((c.bottom - c.top) * 1.5), width, v.bottom - v.top);
+    MoveControl(dialog, IDOK, k.left, l.top + l.bottom, k.right - k.left, k.bottom - k.top);
     SetDlgItemTextA(dialog, IDOK, "OK");
-    MoveControl(dialog, IDCANCEL, x.left, (int)((l.top + l.bottom) * 0.4f) + (k.bottom - k.top) + l.bottom, x);
+    MoveControl(dialog, IDCANCEL, x.left, (int)((l.top + l.bottom) * 0.4f) + (k.bottom - k.top) + l.bottom,
+                x.right - x.left, x.bottom - x.top);
 }
 
 UINT_PTR CALLBACK PickerHook(HWND dialog, UINT message, WPARAM, LPARAM)

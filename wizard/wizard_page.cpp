@@ -187,8 +187,7 @@ void Initialize(HWND wizard)
     PreparePictures(wizard);
     PlaceWindow(wizard, 0);
     SetDlgItemTextA(wizard, IDCANCEL, WizardButtonCaptions[CAPTION_CANCEL]);
-    SetDlgItemTextA(wizard, IDC_BACK, WizardButtonCaptions[CAPTION_BACK]);
-    SetDlgItemTextA(wizard, IDC_NEXT, WizardButtonCaptions[CAPTION_NEXT]);
+    // Back and Next take their texts with the step.
     ShowStep(wizard, CurrentStep, -1);
     for (const uint8_t* t : InitialTexts)
         SetDlgItemTextA(wizard, Control(t[0]), SetupString(t[1]));
