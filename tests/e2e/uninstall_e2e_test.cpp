@@ -166,7 +166,8 @@ namespace {
 
 // A product of the typical texts whose one file is the tests' helper
 // program, which its first uninstall command runs; a failure to start it
-// stops the removal with the command's message.
+// stops the removal with the command's message. The removal ends with the
+// restart question.
 Bytes ProductWithUninstallProgram(const std::string& output)
 {
     const char* stub = getenv("QI_SETUP_STUB");
@@ -189,7 +190,7 @@ Bytes ProductWithUninstallProgram(const std::string& output)
     parts.fileSectionLength = (uint32_t)parts.data.size();
     PutU16(parts.data, 0);
     PutU16(parts.data, 0);
-    parts.flags = 0;
+    parts.flags = TRAILER_UNINSTALL_RESTART;
     Bytes exe = ReadFileBytes(stub);
     return AppendPackage(exe, parts) ? exe : Bytes();
 }
@@ -229,6 +230,9 @@ TEST_F(UninstallRun, FirstUninstallProgramRunsFirstAndOneThatCannotStartStopsThe
         ASSERT_TRUE(FindProgram(copy, "quninst.exe"));
         ASSERT_TRUE(AnswerMessageBox(copy, "Slot 47", IDYES));
         ASSERT_TRUE(AnswerMessageBox(copy, run ? "Slot 48" : "Slot cannot remove", IDOK));
+        if (run) {
+            EXPECT_TRUE(AnswerMessageBox(copy, "Slot 55", IDNO)) << "the restart question comes last";
+        }
         EXPECT_EQ(WaitForExit(copy), 0);
         EXPECT_EQ(FileExists(std::string(Destination) + "QXUn001.uqx"), !run) << "the log goes with the product";
         WriteFileBytes(program, helper);
