@@ -1,11 +1,13 @@
 #include "manifest.h"
 #include "codepage.h"
 #include "file_facts.h"
+#include "patterns.h"
 #include "slots.h"
 #include "windows_names.h"
 #define TOML_EXCEPTIONS 0
 #include <toml++/toml.h>
 #include <algorithm>
+#include <filesystem>
 #include <ctype.h>
 #include <initializer_list>
 #include <stdlib.h>
@@ -741,6 +743,57 @@ Node FileTargetNode(const toml::table& t)
     return t.get("target") ? t.get("target") : t.get("source");
 }
 
+// What an entry says of its files beyond sources and targets, read once: a
+// [[files]] table gives it to every file it matches.
+struct FileOptions {
+    int16_t root = 0;
+    bool carried = true;
+    bool hasAttributes = false, hasCreated = false, hasModified = false;
+    FileEntry given; // the attributes and times the entry gives
+};
+
+FileOptions ReadFileOptions(Reader& r, const toml::table& t, const std::string& path)
+{
+    FileOptions o;
+    o.root = (int16_t)GetChoice(r, t, path, "root", {"destination", "system", "windows"}, 0);
+    Get(r, t, path, "carried", o.carried);
+    if (o.carried && t.get("beside"))
+        Fail(r, t.get("beside"), path + ".beside", "is used only with carried = false");
+    o.hasAttributes = t.get("attributes") != nullptr;
+    o.hasCreated = t.get("created") != nullptr;
+    o.hasModified = t.get("modified") != nullptr;
+    ReadAttributes(r, t, path, o.given.attributes);
+    ReadTime(r, t, path, "created", o.given.created);
+    ReadTime(r, t, path, "modified", o.given.modified);
+    return o;
+}
+
+// One file of an entry: its bytes, the attributes and times of its source
+// unless the entry gives them, and, when it is not carried, its name beside
+// the setup program. False when the source cannot be read.
+bool ReadEntryFile(Reader& r, const toml::table& t, const std::string& path, const FileOptions& o,
+                   const std::string& source, const std::string& beside, FileEntry& f)
+{
+    f.root = o.root;
+    FileFacts facts = {0, ATTRIBUTE_ARCHIVE};
+    std::string failure = "cannot read '" + source + "'";
+    if (!ReadInput(r, source, f.body, failure) || !GetFileFacts(Resolve(r, source), facts)) {
+        Fail(r, t.get("source"), path + ".source", failure);
+        return false;
+    }
+    if (f.body.size() > 0xFFFFFFFFu)
+        Fail(r, t.get("source"), path + ".source", "is larger than 4 GB");
+    f.attributes = o.hasAttributes ? o.given.attributes : facts.attributes;
+    f.created = o.hasCreated ? o.given.created : facts.modified;
+    f.modified = o.hasModified ? o.given.modified : facts.modified;
+    if (!o.carried) {
+        f.kind |= FILE_REFERENCE;
+        f.sourceName = RelativeName(r, t.get("beside") ? t.get("beside") : t.get("source"), path + ".beside", beside,
+                                    strlen(SetupFolderExample));
+    }
+    return true;
+}
+
 FileEntry ReadFile(Reader& r, const toml::table& t, const std::string& path)
 {
     CheckKeys(r, t, path,
@@ -751,37 +804,116 @@ FileEntry ReadFile(Reader& r, const toml::table& t, const std::string& path)
         Fail(r, &t, path + ".source", "is missing");
         return f;
     }
-    std::string target = BaseName(source);
+    const FileOptions o = ReadFileOptions(r, t, path);
+    std::string target = BaseName(source), beside = BaseName(source);
     Get(r, t, path, "target", target);
-    f.root = (int16_t)GetChoice(r, t, path, "root", {"destination", "system", "windows"}, 0);
-    f.relativeName = RootedName(r, FileTargetNode(t), path + ".target", target, FolderLength(r, f.root));
-    bool readme = false, carried = true;
+    Get(r, t, path, "beside", beside);
+    f.relativeName = RootedName(r, FileTargetNode(t), path + ".target", target, FolderLength(r, o.root));
+    bool readme = false;
     Get(r, t, path, "readme", readme);
-    Get(r, t, path, "carried", carried);
-    FileFacts facts = {0, ATTRIBUTE_ARCHIVE};
-    std::string failure = "cannot read '" + source + "'";
-    if (!ReadInput(r, source, f.body, failure) || !GetFileFacts(Resolve(r, source), facts)) {
-        Fail(r, t.get("source"), path + ".source", failure);
-        return f;
-    }
-    if (f.body.size() > 0xFFFFFFFFu)
-        Fail(r, t.get("source"), path + ".source", "is larger than 4 GB");
-    f.attributes = facts.attributes;
-    f.created = f.modified = facts.modified;
-    ReadAttributes(r, t, path, f.attributes);
-    ReadTime(r, t, path, "created", f.created);
-    ReadTime(r, t, path, "modified", f.modified);
     f.kind = readme ? FILE_README : 0;
-    if (!carried) {
-        std::string beside = BaseName(source);
-        Get(r, t, path, "beside", beside);
-        f.kind |= FILE_REFERENCE;
-        f.sourceName = RelativeName(r, t.get("beside") ? t.get("beside") : t.get("source"), path + ".beside", beside,
-                                    strlen(SetupFolderExample));
-    } else if (t.get("beside")) {
-        Fail(r, t.get("beside"), path + ".beside", "is used only with carried = false");
-    }
+    ReadEntryFile(r, t, path, o, source, beside, f);
     return f;
+}
+
+// The patterns of a [[files]] key, checked; fallback when the key is absent.
+std::vector<std::string> ReadPatterns(Reader& r, const toml::table& t, const std::string& path, const char* key,
+                                      std::vector<std::string> fallback)
+{
+    Node n = t.get(key);
+    if (!n)
+        return fallback;
+    std::vector<std::string> patterns;
+    const toml::array* a = n->as_array();
+    for (size_t i = 0; a && i < a->size(); i++) {
+        const auto* text = a->get(i)->as_string();
+        if (!text) {
+            Fail(r, n, Join(path, key), "must be a list of patterns");
+            return {};
+        }
+        const std::string problem = PatternProblem(text->get());
+        if (!problem.empty())
+            Fail(r, a->get(i), Join(path, key), "'" + text->get() + "' " + problem);
+        else
+            patterns.push_back(text->get());
+    }
+    if (!a)
+        Fail(r, n, Join(path, key), "must be a list of patterns");
+    return patterns;
+}
+
+bool MatchesAny(const std::vector<std::string>& patterns, const std::string& path)
+{
+    for (const std::string& p : patterns)
+        if (MatchesPattern(p, path))
+            return true;
+    return false;
+}
+
+// The files below a folder, as paths relative to it with '/' between their
+// parts, in byte order, so that a build does not depend on the order the
+// system lists them in. Links to folders are not followed.
+std::vector<std::string> FilesBelow(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    std::vector<std::string> files;
+    std::error_code e;
+    for (fs::recursive_directory_iterator i(fs::u8path(folder), e), end; !e && i != end; i.increment(e))
+        if (i->is_regular_file(e))
+            files.push_back(i->path().lexically_relative(fs::u8path(folder)).generic_u8string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// A file's entry and the name its messages give it.
+struct FileOrigin {
+    Node at;
+    std::string name;
+};
+
+// A [[files]] table: every file below its source folder that an include
+// pattern matches and no exclude pattern does, in the shape of the tree below
+// its target folder.
+void ReadFolder(Reader& r, const toml::table& t, const std::string& path, PackageInputs& in,
+                std::vector<FileOrigin>& origins)
+{
+    CheckKeys(r, t, path,
+              {"source", "target", "include", "exclude", "root", "carried", "beside", "attributes", "created",
+               "modified"});
+    std::string source, target, beside;
+    if (!Get(r, t, path, "source", source)) {
+        Fail(r, &t, path + ".source", "is missing");
+        return;
+    }
+    Get(r, t, path, "target", target);
+    Get(r, t, path, "beside", beside);
+    const std::vector<std::string> include = ReadPatterns(r, t, path, "include", {"**"});
+    const std::vector<std::string> exclude = ReadPatterns(r, t, path, "exclude", {});
+    const FileOptions o = ReadFileOptions(r, t, path);
+    const std::string folder = Resolve(r, source);
+    std::error_code e;
+    if (!std::filesystem::is_directory(std::filesystem::u8path(folder), e)) {
+        Fail(r, t.get("source"), path + ".source", "'" + source + "' is not a folder");
+        return;
+    }
+    const auto within = [](const std::string& base, const std::string& name) {
+        return base.empty() ? name : base + (base.back() == '/' ? "" : "/") + name;
+    };
+    size_t matched = 0;
+    for (const std::string& name : FilesBelow(folder)) {
+        if (!MatchesAny(include, name) || MatchesAny(exclude, name))
+            continue;
+        matched++;
+        FileEntry f;
+        f.relativeName = RootedName(r, FileTargetNode(t), path + ".target", within(target, name),
+                                    FolderLength(r, o.root));
+        if (!ReadEntryFile(r, t, path, o, within(source, name), within(beside, name), f))
+            return;
+        in.files.push_back(f);
+        origins.push_back(FileOrigin{FileTargetNode(t), path + " '" + name + "'"});
+    }
+    if (!matched)
+        Fail(r, t.get("include") ? t.get("include") : t.get("source"), path, "matches no file");
 }
 
 void ReadUninstaller(Reader& r, const toml::table* product, PackageInputs& in)
@@ -812,33 +944,41 @@ std::string ClashText(ClashKind kind, const std::string& other)
 // Windows compares names without regard to case: two targets that differ
 // only in case are one file. The uninstaller, first of the files, and the
 // install's own files have their names in the destination folder too.
-void CheckFileTargets(Reader& r, const std::vector<const toml::table*>& tables, const PackageInputs& in)
+void CheckFileTargets(Reader& r, const std::vector<FileOrigin>& origins, const PackageInputs& in)
 {
     std::vector<PlacedName> names;
     for (const FileEntry& f : in.files)
         names.push_back(PlacedName{f.root, ComparableName(TargetOf(r, f))});
     for (const Clash& c : FindClashes(names, true))
-        Fail(r, FileTargetNode(*tables[c.later - 1]), FileEntryName(c.later) + ".target",
-             ClashText(c.kind, FileEntryName(c.earlier)));
+        Fail(r, origins[c.later].at, origins[c.later].name + ".target", ClashText(c.kind, origins[c.earlier].name));
     for (size_t i = 1; i < in.files.size(); i++) {
         const std::string target = TargetOf(r, in.files[i]);
         if (in.files[i].root == 0 && IsInstallFileName(target.substr(0, target.find('\\'))))
-            Fail(r, FileTargetNode(*tables[i - 1]), FileEntryName(i) + ".target",
+            Fail(r, origins[i].at, origins[i].name + ".target",
                  "is a name the install keeps for its own files in the destination folder");
     }
 }
 
 // The uninstaller is the first of the files, with or without a [product]
-// table: the file[] entries are named by their place after it.
+// table; the [[file]] entries follow in their order, then the files of the
+// [[files]] tables, table by table.
 void ReadFiles(Reader& r, const toml::table& root, PackageInputs& in)
 {
     ReadUninstaller(r, root.get_as<toml::table>("product"), in);
+    std::vector<FileOrigin> origins = {FileOrigin{root.get("product"), "the uninstaller"}};
     const std::vector<const toml::table*> files = GetTables(r, root, "file");
-    for (size_t i = 0; i < files.size(); i++)
+    for (size_t i = 0; i < files.size(); i++) {
         in.files.push_back(ReadFile(r, *files[i], Indexed("file", i)));
+        origins.push_back(FileOrigin{FileTargetNode(*files[i]), Indexed("file", i)});
+    }
+    const std::vector<const toml::table*> folders = GetTables(r, root, "files");
+    for (size_t i = 0; i < folders.size(); i++)
+        ReadFolder(r, *folders[i], Indexed("files", i), in, origins);
     if (in.files.size() > COUNT_LIMIT)
-        Fail(r, root.get("file"), "file", "more than 32766 files");
-    CheckFileTargets(r, files, in);
+        Fail(r, root.get("files") ? root.get("files") : root.get("file"), "file", "more than 32766 files");
+    CheckFileTargets(r, origins, in);
+    for (const FileOrigin& o : origins)
+        in.fileNames.push_back(o.name);
 }
 
 ShortcutEntry ReadShortcut(Reader& r, const toml::table& t, const std::string& path)
@@ -1025,8 +1165,10 @@ uint32_t SumOfFileSizes(const std::vector<FileEntry>& files)
 
 } // namespace
 
-std::string FileEntryName(size_t index)
+std::string FileEntryName(const PackageInputs& in, size_t index)
 {
+    if (index < in.fileNames.size())
+        return in.fileNames[index];
     return index == 0 ? "the uninstaller" : Indexed("file", index - 1);
 }
 
@@ -1047,8 +1189,8 @@ bool LoadManifest(const std::string& path, PackageInputs& in, std::vector<std::s
     }
     const toml::table& root = parsed.table();
     CheckKeys(r, root, "",
-              {"product", "texts", "appearance", "sound", "pictures", "banner", "file", "shortcut", "registry",
-               "install", "uninstall"});
+              {"product", "texts", "appearance", "sound", "pictures", "banner", "file", "files", "shortcut",
+               "registry", "install", "uninstall"});
     std::string stringsFile;
     ReadProduct(r, root, in, stringsFile);
     TextSources sources;

@@ -24,6 +24,7 @@ struct PackageInputs {
     bool bannerAtStart = false;
     CommandData commands[4]; // uninstall 1, uninstall 2, install 1, install 2
     std::vector<FileEntry> files; // the uninstaller first
+    std::vector<std::string> fileNames; // each file as the manifest names it, for messages
     uint32_t spaceRequired = 0;   // bytes of every file, referenced ones included
     std::vector<ShortcutEntry> shortcuts;
     std::vector<RegistryEntry> registry;
@@ -34,5 +35,5 @@ struct PackageInputs {
 bool LoadManifest(const std::string& path, PackageInputs& inputs, std::vector<std::string>& errors);
 
 // A file of PackageInputs named as the manifest names it: the uninstaller
-// comes first, then "file[0]" and on.
-std::string FileEntryName(size_t index);
+// comes first, then "file[0]" and on, then "files[0] 'a/b.txt'" and on.
+std::string FileEntryName(const PackageInputs& in, size_t index);

@@ -47,7 +47,7 @@ Bytes BuildData(const PackageInputs& in, Refusals& refused, uint32_t& fileSectio
     Bytes d;
     PutU16(d, (uint16_t)in.files.size());
     for (size_t i = 0; i < in.files.size(); i++)
-        refused.Note(PutFileRecord(d, in.files[i]), FileEntryName(i));
+        refused.Note(PutFileRecord(d, in.files[i]), FileEntryName(in, i));
     fileSectionLength = (uint32_t)d.size();
     PutU16(d, (uint16_t)in.shortcuts.size());
     for (size_t i = 0; i < in.shortcuts.size(); i++)

@@ -146,7 +146,7 @@ void CompareData(Comparison& c, const PackageInputs& in, const PackageContents& 
 {
     c.Expect(read.files.size() == in.files.size(), "the number of files");
     for (size_t i = 0; i < in.files.size() && i < read.files.size(); i++)
-        CompareFile(c, read.files[i], in.files[i], FileEntryName(i));
+        CompareFile(c, read.files[i], in.files[i], FileEntryName(in, i));
     c.Expect(read.shortcuts.size() == in.shortcuts.size(), "the number of shortcuts");
     for (size_t i = 0; i < in.shortcuts.size() && i < read.shortcuts.size(); i++)
         CompareShortcut(c, read.shortcuts[i], in.shortcuts[i], Indexed("shortcut", i));

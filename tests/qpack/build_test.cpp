@@ -4,8 +4,10 @@
 #include "package/string_table.h"
 #include "qpack/package_builder.h"
 #include "qpack/package_contents.h"
+#include "qpack/extract.h"
 #include "qpack/package_description.h"
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -351,4 +353,56 @@ target = ")" + std::string(230, 'x') + "\"\n";
                               "name: \"Путь\"", "string: \"Значение\"", "name: \"\\\\Документы\\\\Файл.txt\""})
         EXPECT_NE(text.find(shown), std::string::npos) << shown;
     EXPECT_NE(RenderJson(DescribePackage(contents)).find("\"codepage\":1251"), std::string::npos);
+}
+
+// A folder with nested folders goes in by patterns and comes out of the
+// package as it was, byte for byte, without what the patterns leave out,
+// below its target folder and in byte order after the single files.
+TEST(BuiltFolders, TreeRoundTripsThroughBuildAndExtract)
+{
+    ManifestFolder folder("folders");
+    const std::map<std::string, std::string> kept = {
+        {"app.exe", "MZ program"},         {"docs/guide.txt", "a guide"}, {"docs/deep/er/notes.txt", "notes"},
+        {"lib/a.dll", std::string(5000, 'a')}, {"lib/z.dll", "z"},      {"lib/sub/b.dll", "b"}};
+    for (const auto& [name, content] : kept)
+        folder.Write("tree/" + name, content);
+    folder.Write("tree/app.pdb", "symbols");
+    folder.Write("tree/lib/sub/c.pdb", "symbols");
+    folder.Write("tree/cache/x.txt", "cached");
+    folder.Write("one.txt", "single");
+    const std::string manifest = folder.Write("demo.toml", R"([product]
+name = "Demo"
+[[file]]
+source = "one.txt"
+[[files]]
+source = "tree"
+target = "Program"
+exclude = ["**/*.pdb", "cache/**"]
+)");
+    PackageInputs in;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(LoadManifest(manifest, in, errors)) << errors[0];
+    ASSERT_EQ(in.files.size(), 2 + kept.size());
+    EXPECT_EQ(in.files[1].relativeName, "\\one.txt");
+    EXPECT_EQ(in.files[2].relativeName, "\\Program\\app.exe");
+    EXPECT_EQ(in.fileNames[7], "files[0] 'lib/z.dll'");
+
+    Bytes setup;
+    std::string error;
+    ASSERT_TRUE(BuildSetup(Bytes(256, 0x90), in, COMPRESS_FAST, nullptr, setup, error)) << error;
+    PackageContents contents;
+    ASSERT_TRUE(ReadPackageContents(setup, contents, error)) << error;
+    std::vector<std::string> problems;
+    const std::string out = folder.Path("out");
+    ExtractPackage(contents, out, problems);
+    EXPECT_TRUE(problems.empty());
+    std::map<std::string, std::string> extracted;
+    const std::filesystem::path base = std::filesystem::path(out) / "destination" / "Program";
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(base))
+        if (entry.is_regular_file()) {
+            std::vector<uint8_t> bytes;
+            ReadWholeFile(entry.path().string(), bytes, error);
+            extracted[entry.path().lexically_relative(base).generic_string()] = std::string(bytes.begin(), bytes.end());
+        }
+    EXPECT_EQ(extracted, kept);
 }

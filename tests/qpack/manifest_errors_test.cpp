@@ -147,6 +147,20 @@ const Mistake Mistakes[] = {
     {"time_before_1601_in_utc", "[[file]]\nsource = \"a.txt\"\ncreated = 1601-01-01T00:30:00+01:00\n",
      "5: file[0].created: lies outside 1601-01-01 to 30828"},
     {"empty_picture", "[pictures]\nwelcome = \"empty.bmp\"\nembed = false\n", "4: pictures.welcome: is empty"},
+    // Whole folders.
+    {"folder_without_source", "[[files]]\ninclude = [\"*\"]\n", "3: files[0].source: is missing"},
+    {"folder_that_is_a_file", "[[files]]\nsource = \"a.txt\"\n", "4: files[0].source: 'a.txt' is not a folder"},
+    {"folder_matching_nothing", "[[files]]\nsource = \".\"\ninclude = [\"**/*.exe\"]\n",
+     "5: files[0]: matches no file"},
+    {"pattern_climbing_out", "[[files]]\nsource = \".\"\ninclude = [\"../**\"]\n",
+     "5: files[0].include: '../**' must not contain empty, \".\" or \"..\" parts"},
+    {"absolute_pattern", "[[files]]\nsource = \".\"\nexclude = [\"/etc/*\"]\n",
+     "5: files[0].exclude: '/etc/*' must be a relative pattern"},
+    {"pattern_not_a_list", "[[files]]\nsource = \".\"\nexclude = \"*.bmp\"\n",
+     "5: files[0].exclude: must be a list of patterns"},
+    {"readme_for_a_folder", "[[files]]\nsource = \".\"\nreadme = true\n", "5: files[0].readme: unknown key"},
+    {"folder_onto_a_file", "[[file]]\nsource = \"a.txt\"\n[[files]]\nsource = \".\"\ninclude = [\"a.txt\"]\n",
+     "6: files[0] 'a.txt'.target: names the same file as file[0]"},
 };
 
 // "@N@" stands for N letters.
