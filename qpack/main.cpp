@@ -27,10 +27,36 @@ void Say(const std::string& message)
     printf("%s\n", Printable(message).c_str());
 }
 
-void ShowProgress(void*, size_t done, size_t total)
+// A line on the terminal that follows a step: the bytes done, the rate and,
+// when the whole is known, the time left; at most ten times a second.
+struct ProgressLine {
+    explicit ProgressLine(const char* what) : step(what) {}
+    const char* step;
+    Clock::time_point start = Clock::now(), shown;
+};
+
+void ShowProgress(void* context, size_t done, size_t total)
 {
-    fprintf(stderr, "\rqpack: compressing %3d%%", total ? (int)(done * 100 / total) : 100);
+    ProgressLine& p = *(ProgressLine*)context;
+    const Clock::time_point now = Clock::now();
+    if (now - p.shown < std::chrono::milliseconds(100) && done != total)
+        return;
+    p.shown = now;
+    const double seconds = std::chrono::duration<double>(now - p.start).count(), mb = done / 1048576.0;
+    char whole[32] = "", left[32] = "";
+    if (total) {
+        snprintf(whole, sizeof whole, " of %.1f", total / 1048576.0);
+        if (done && done < total)
+            snprintf(left, sizeof left, ", %.0f s left", seconds * (double)(total - done) / (double)done);
+    }
+    fprintf(stderr, "\rqpack: %s %.1f%s MB, %.1f MB/s%s   ", p.step, mb, whole, seconds > 0 ? mb / seconds : 0.0,
+            left);
     fflush(stderr);
+}
+
+void EndProgress()
+{
+    fprintf(stderr, "\r%70s\r", "");
 }
 
 // Every file a build reads, none of which its output may replace.
@@ -42,15 +68,16 @@ std::vector<std::string> FilesRead(const std::string& manifest, const std::strin
     return files;
 }
 
-bool Compress(const std::string& manifest, const Bytes& stub, const PackageInputs& inputs, bool fast, Bytes& setup)
+bool Compress(const std::string& manifest, const Bytes& stub, const PackageInputs& inputs, bool fast, bool shown,
+              Bytes& setup)
 {
-    const EncodeProgress progress = {ShowProgress, nullptr};
-    const bool terminal = isatty(fileno(stderr));
+    ProgressLine line("compressing");
+    const EncodeProgress progress = {ShowProgress, &line};
     std::string error;
-    const bool built = BuildSetup(stub, inputs, fast ? COMPRESS_FAST : COMPRESS_BEST, terminal ? &progress : nullptr,
-                                  setup, error);
-    if (terminal)
-        fprintf(stderr, "\r%30s\r", "");
+    const bool built =
+        BuildSetup(stub, inputs, fast ? COMPRESS_FAST : COMPRESS_BEST, shown ? &progress : nullptr, setup, error);
+    if (shown)
+        EndProgress();
     if (!built)
         Complain(manifest + ": " + error);
     return built;
@@ -79,10 +106,16 @@ bool ReadDefaultUninstaller(const std::string& stubPath, Bytes& body)
     return ReadWholeFile(path, body, reason) && !body.empty();
 }
 
-bool LoadInputs(const std::string& manifest, const std::string& stubPath, PackageInputs& inputs, Bytes& stub)
+bool LoadInputs(const std::string& manifest, const std::string& stubPath, bool shown, PackageInputs& inputs,
+                Bytes& stub)
 {
     std::vector<std::string> errors;
-    if (!LoadManifest(manifest, inputs, errors)) {
+    ProgressLine line("reading");
+    const EncodeProgress progress = {ShowProgress, &line};
+    const bool loaded = LoadManifest(manifest, inputs, errors, shown ? &progress : nullptr);
+    if (shown)
+        EndProgress();
+    if (!loaded) {
         for (const std::string& e : errors)
             Complain(e);
         return false;
@@ -94,12 +127,14 @@ bool LoadInputs(const std::string& manifest, const std::string& stubPath, Packag
     return false;
 }
 
-int Build(const std::string& manifest, const std::string& output, const std::string& stubPath, bool fast)
+// The progress lines go to a terminal only, and not with --quiet.
+int Build(const std::string& manifest, const std::string& output, const std::string& stubPath, bool fast, bool quiet)
 {
     const Clock::time_point start = Clock::now();
+    const bool shown = !quiet && isatty(fileno(stderr));
     PackageInputs inputs;
     Bytes stub;
-    if (!LoadInputs(manifest, stubPath, inputs, stub))
+    if (!LoadInputs(manifest, stubPath, shown, inputs, stub))
         return EXIT_BAD_INPUT;
     const std::string refusal = OutputRefusal(output, FilesRead(manifest, stubPath, inputs));
     if (!refusal.empty()) {
@@ -110,7 +145,7 @@ int Build(const std::string& manifest, const std::string& output, const std::str
         Complain(manifest + ": note: names no uninstaller (product.uninstaller) and there is none beside the setup "
                             "program; the install will place an empty one");
     Bytes setup;
-    if (!Compress(manifest, stub, inputs, fast, setup))
+    if (!Compress(manifest, stub, inputs, fast, shown, setup))
         return EXIT_BAD_INPUT;
     std::string reason;
     if (!WriteWholeFile(output, setup, reason)) {
@@ -172,7 +207,7 @@ int main(int argc, char** argv)
     CLI::App app{"qpack: builds QInstall setup programs, and inspects and unpacks them"};
     app.require_subcommand(1);
     std::string manifest, output, stub = QI_DEFAULT_STUB, setup, folder;
-    bool fast = false, json = false;
+    bool fast = false, json = false, quiet = false;
     CLI::App* build = app.add_subcommand("build", "build a setup program from a manifest");
     build->add_option("manifest", manifest, "the product's manifest (TOML)")->required()->check(NotEmpty);
     build->add_option("-o,--output", output, "the setup program to write")->required()->check(NotEmpty);
@@ -180,6 +215,7 @@ int main(int argc, char** argv)
         ->capture_default_str()
         ->check(NotEmpty);
     build->add_flag("--fast", fast, "compress faster, a little less well");
+    build->add_flag("--quiet", quiet, "no progress line on the terminal");
     CLI::App* inspect = app.add_subcommand("inspect", "verify a setup program and print its package");
     inspect->add_option("setup", setup, "the setup program")->required()->check(NotEmpty);
     inspect->add_flag("--json", json, "print JSON");
@@ -198,7 +234,7 @@ int main(int argc, char** argv)
         return EXIT_USAGE;
     }
     if (build->parsed())
-        return Build(manifest, output, stub, fast);
+        return Build(manifest, output, stub, fast, quiet);
     if (inspect->parsed())
         return Inspect(setup, json);
     return Extract(setup, folder);

@@ -49,6 +49,8 @@ struct Reader {
     std::string productInCodePage;
     std::vector<std::string>& errors;
     std::vector<std::string>& inputPaths;
+    const EncodeProgress* progress = nullptr; // told the bytes read so far
+    size_t bytesRead = 0;
 };
 
 using Node = const toml::node*;
@@ -165,8 +167,12 @@ bool ReadInput(Reader& r, const std::string& name, std::vector<uint8_t>& bytes, 
 {
     std::string reason;
     r.inputPaths.push_back(Resolve(r, name));
-    if (ReadWholeFile(r.inputPaths.back(), bytes, reason))
+    if (ReadWholeFile(r.inputPaths.back(), bytes, reason)) {
+        r.bytesRead += bytes.size();
+        if (r.progress)
+            r.progress->report(r.progress->context, r.bytesRead, 0);
         return true;
+    }
     failure = "cannot read '" + name + "': " + reason;
     return false;
 }
@@ -1172,9 +1178,10 @@ std::string FileEntryName(const PackageInputs& in, size_t index)
     return index == 0 ? "the uninstaller" : Indexed("file", index - 1);
 }
 
-bool LoadManifest(const std::string& path, PackageInputs& in, std::vector<std::string>& errors)
+bool LoadManifest(const std::string& path, PackageInputs& in, std::vector<std::string>& errors,
+                  const EncodeProgress* progress)
 {
-    Reader r{path, FolderOf(path), 1252, "", "", errors, in.inputPaths};
+    Reader r{path, FolderOf(path), 1252, "", "", errors, in.inputPaths, progress};
     std::vector<uint8_t> bytes;
     std::string reason;
     if (!ReadWholeFile(path, bytes, reason)) {

@@ -2,6 +2,7 @@
 // mistake is reported with the manifest's file, line and key.
 #pragma once
 #include "package/package_writer.h"
+#include "package/stream_encoder.h"
 #include <string>
 #include <vector>
 
@@ -32,7 +33,9 @@ struct PackageInputs {
 };
 
 // False with one line per mistake in errors ("file:line: key: what is wrong").
-bool LoadManifest(const std::string& path, PackageInputs& inputs, std::vector<std::string>& errors);
+// A progress is told the bytes of the files read so far, the whole unknown (0).
+bool LoadManifest(const std::string& path, PackageInputs& inputs, std::vector<std::string>& errors,
+                  const EncodeProgress* progress = nullptr);
 
 // A file of PackageInputs named as the manifest names it: the uninstaller
 // comes first, then "file[0]" and on, then "files[0] 'a/b.txt'" and on.

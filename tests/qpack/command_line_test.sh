@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # qpack's command line: exit codes 0, 1 and 2, no output file after a
 # mistake, unknown commands named, byte-identical outputs from the same
-# inputs, outputs that would replace an input or something other than a
-# regular file refused, hostile setup files refused within a small memory
-# limit (the third argument, in KB, "unlimited" under sanitizers), and names
-# shown with their control characters escaped.
+# inputs, a progress line only on a terminal and not with --quiet, outputs
+# that would replace an input or something other than a regular file
+# refused, hostile setup files refused within a small memory limit (the third
+# argument, in KB, "unlimited" under sanitizers), and names shown with their
+# control characters escaped.
 set -u
 qpack=$1
 demo=$2
@@ -42,6 +43,13 @@ expect 0 "build the demo" "$qpack" build "$demo" -o "$work/a.exe" --stub "$stub"
 expect 0 "build it again" "$qpack" build "$demo" -o "$work/b.exe" --stub "$stub"
 cmp -s "$work/a.exe" "$work/b.exe" || { echo "FAIL: two builds differ"; failures=$((failures + 1)); }
 expect 0 "build fast" "$qpack" build "$demo" -o "$work/fast.exe" --stub "$stub" --fast
+check "no progress line when the output is not a terminal" bash -c '! grep -q "compressing" "$1"' _ "$work/err.txt"
+# On a terminal a progress line follows reading and compressing, but not with --quiet.
+script -qec "'$qpack' build '$demo' -o '$work/tty.exe' --stub '$stub'" /dev/null >"$work/tty.txt"
+check "a progress line on a terminal" grep -q "qpack: compressing .* MB/s" "$work/tty.txt"
+script -qec "'$qpack' build '$demo' -o '$work/quiet.exe' --stub '$stub' --quiet" /dev/null >"$work/quiet.txt"
+check "none with --quiet" bash -c '! grep -qE "compressing|reading" "$1"' _ "$work/quiet.txt"
+check "the summary stays with --quiet" grep -q "bytes in all" "$work/quiet.txt"
 expect 0 "inspect" "$qpack" inspect "$work/a.exe"
 grep -q 'readme: true' "$work/out.txt" || { echo "FAIL: inspect shows no README"; failures=$((failures + 1)); }
 expect 0 "inspect as JSON" "$qpack" inspect --json "$work/a.exe"
