@@ -41,37 +41,28 @@ static int UnpackIntoBlocks(LoadedPackage& p, const uint8_t* payload, const Pack
     return 1;
 }
 
-static int ReadTrailer(HANDLE file, uint32_t* fileSize, PackageTrailer* t)
-{
-    DWORD high = 0;
-    *fileSize = GetFileSize(file, &high);
-    if (high != 0 || *fileSize == INVALID_FILE_SIZE || *fileSize < TRAILER_SIZE)
-        return 0;
-    uint8_t bytes[TRAILER_SIZE];
-    DWORD got = 0;
-    if (SetFilePointer(file, (LONG)(*fileSize - TRAILER_SIZE), NULL, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
-        !ReadFile(file, bytes, TRAILER_SIZE, &got, NULL) || got != TRAILER_SIZE)
-        return 0;
-    *t = ParseTrailer(bytes);
-    return 1;
-}
-
 // The executable is mapped without a name, so that no other process's
-// mapping can stand in for it, and unmapped as soon as it is unpacked.
+// mapping can stand in for it, and unmapped as soon as it is unpacked. The
+// trailer ends the file, or stands right before a signature's certificates.
 static int ReadPackage(LoadedPackage& p, HANDLE file)
 {
-    uint32_t fileSize;
-    PackageTrailer t;
-    if (!ReadTrailer(file, &fileSize, &t) || !PayloadFitsFile(t, fileSize))
+    DWORD high = 0;
+    const uint32_t fileSize = GetFileSize(file, &high);
+    if (high != 0 || fileSize == INVALID_FILE_SIZE || fileSize < TRAILER_SIZE)
         return 0;
     HANDLE image = CreateFileMappingA(file, NULL, PAGE_READONLY, 0, 0, NULL);
     if (!image)
         return 0;
     const uint8_t* view = (const uint8_t*)MapViewOfFile(image, FILE_MAP_READ, 0, 0, 0);
-    const int ok = view && UnpackIntoBlocks(p, view + t.payloadOffset, t);
+    int ok = 0;
+    if (view) {
+        const uint32_t end = PackageEnd(view, fileSize);
+        const PackageTrailer t = ParseTrailer(view + (end < TRAILER_SIZE ? 0 : end - TRAILER_SIZE));
+        ok = end >= TRAILER_SIZE && PayloadFitsFile(t, end) && UnpackIntoBlocks(p, view + t.payloadOffset, t);
+        if (ok)
+            p.settings = SettingsFromTrailer(t);
+    }
     Unmap(view, image);
-    if (ok)
-        p.settings = SettingsFromTrailer(t);
     return ok;
 }
 

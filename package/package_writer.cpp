@@ -271,13 +271,14 @@ bool PackPayload(const Bytes& unpacked, StreamParameters parameters, Bytes& payl
     return true;
 }
 
-bool AppendPackage(Bytes& executable, const PackageParts& package, const EncodeProgress* progress)
+bool AppendPackage(Bytes& executable, const PackageParts& package, const EncodeProgress* progress,
+                   PackageTrailer* written)
 {
     Bytes unpacked = package.script;
     unpacked.insert(unpacked.end(), package.data.begin(), package.data.end());
     Bytes payload;
     if (!PackPayload(unpacked, package.stream, payload, package.level, progress, package.codePage) ||
-        (uint64_t)executable.size() + payload.size() + TRAILER_SIZE > UINT32_MAX)
+        (uint64_t)executable.size() + 7 + payload.size() + TRAILER_SIZE > UINT32_MAX)
         return false;
 
     PackageTrailer t;
@@ -288,10 +289,16 @@ bool AppendPackage(Bytes& executable, const PackageParts& package, const EncodeP
     t.scriptSize = (uint32_t)package.script.size();
     t.reserved = (uint32_t)package.data.size();
     t.dataSize = (uint32_t)package.data.size();
+    // Zeros before the payload make the setup's length a multiple of 8: a
+    // signature then puts its certificate table right behind the trailer,
+    // where the setup program looks for it, without padding of its own.
+    executable.resize(executable.size() + (8 - (executable.size() + payload.size() + TRAILER_SIZE) % 8) % 8, 0);
     t.payloadOffset = (uint32_t)executable.size();
     executable.insert(executable.end(), payload.begin(), payload.end());
     uint8_t trailer[TRAILER_SIZE];
     WriteTrailer(t, trailer);
     PutBytes(executable, trailer, TRAILER_SIZE);
+    if (written)
+        *written = t;
     return true;
 }

@@ -106,6 +106,9 @@ struct PackageParts {
     uint16_t codePage = 1252; // of the texts
 };
 
-// Appends payload and trailer to a program image; false when PackPayload
-// refuses or the program would pass the 4 GB its trailer's offsets reach.
-bool AppendPackage(Bytes& executable, const PackageParts& package, const EncodeProgress* progress = nullptr);
+// Appends payload and trailer to a program image, with up to 7 zeros before
+// the payload that make the whole a multiple of 8 bytes long; false when
+// PackPayload refuses or the program would pass the 4 GB its trailer's
+// offsets reach. The trailer written goes into written when given.
+bool AppendPackage(Bytes& executable, const PackageParts& package, const EncodeProgress* progress = nullptr,
+                   PackageTrailer* written = nullptr);

@@ -49,3 +49,21 @@ int PayloadFitsFile(const PackageTrailer& t, uint32_t fileSize)
         return 0;
     return (uint64_t)t.payloadOffset + t.packedSize <= (uint64_t)fileSize - TRAILER_SIZE;
 }
+
+uint32_t PackageEnd(const uint8_t* file, uint32_t size)
+{
+    // The PE header's place, its optional header's kind, and there the count
+    // of data directories and the fifth, the certificate table's file offset
+    // and length; all of them inside the first 192 bytes from the PE header.
+    if (size < 256)
+        return size;
+    const uint32_t pe = LoadU32(file + 60);
+    if (pe > size - 192 || LoadU32(file + pe) != 0x4550)
+        return size;
+    const uint8_t* optional = file + pe + 24;
+    const uint32_t wide = LoadU16(optional) == 0x20B ? 16 : 0;
+    if (LoadU32(optional + wide + 92) < 5)
+        return size;
+    const uint32_t offset = LoadU32(optional + wide + 128), length = LoadU32(optional + wide + 132);
+    return length && offset <= size && length == size - offset ? offset : size;
+}

@@ -41,3 +41,8 @@ TrailerSettings SettingsFromTrailer(const PackageTrailer& t);
 // 1 when the payload lies inside the file before the trailer and has room for
 // its header; 0 otherwise.
 int PayloadFitsFile(const PackageTrailer& t, uint32_t fileSize);
+
+// Where the package of a setup executable of size bytes ends: before the
+// certificate table when a signature's table, which a signature adds at the
+// very end, ends the file; otherwise at the end of the file.
+uint32_t PackageEnd(const uint8_t* file, uint32_t size);

@@ -6,8 +6,13 @@
 #include "package_builder.h"
 #include <CLI/CLI.hpp>
 #include <chrono>
+#include <filesystem>
+#include <spawn.h>
 #include <stdio.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace {
 
@@ -86,6 +91,7 @@ bool Compress(const std::string& manifest, const Bytes& stub, const PackageInput
 void ReportBuilt(const std::string& output, const PackageInputs& inputs, const Bytes& setup, Clock::time_point start)
 {
     const PackageTrailer t = ParseTrailer(setup.data() + setup.size() - TRAILER_SIZE);
+    std::error_code ignored; // the output as written, a signature included
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const double unpacked = (double)t.scriptSize + t.dataSize;
     char figures[256];
@@ -93,7 +99,7 @@ void ReportBuilt(const std::string& output, const PackageInputs& inputs, const B
              ": %zu files, %zu shortcuts, %zu registry values; %.0f bytes packed into %u (ratio %.2f), "
              "%zu bytes in all, in %.2f s",
              inputs.files.size() - 1, inputs.shortcuts.size(), inputs.registry.size(), unpacked, t.packedSize,
-             unpacked / t.packedSize, setup.size(), seconds);
+             unpacked / t.packedSize, (size_t)std::filesystem::file_size(output, ignored), seconds);
     Say(output + figures);
 }
 
@@ -127,8 +133,58 @@ bool LoadInputs(const std::string& manifest, const std::string& stubPath, bool s
     return false;
 }
 
+// The certificate and key of a signature, when the setup is to carry one.
+struct Signing {
+    std::string certificate, key;
+};
+
+// Signs the unsigned setup into output with osslsigncode, which puts the
+// certificate table behind the trailer, where the setup program looks.
+bool Sign(const Signing& s, const std::string& unsignedSetup, const std::string& output)
+{
+    const char* arguments[] = {"osslsigncode", "sign", "-certs", s.certificate.c_str(), "-key", s.key.c_str(),
+                               "-in", unsignedSetup.c_str(), "-out", output.c_str(), nullptr};
+    pid_t child;
+    int status = 0;
+    if (posix_spawnp(&child, "osslsigncode", nullptr, nullptr, (char* const*)arguments, environ) != 0) {
+        Complain(output + ": cannot sign: osslsigncode cannot be started (Debian package osslsigncode)");
+        return false;
+    }
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        Complain(output + ": cannot sign: osslsigncode failed");
+        return false;
+    }
+    return true;
+}
+
+// Writes the setup, signed when asked. A signature is made beside the output
+// and replaces it only when it succeeded: nothing stays behind a failure.
+bool WriteSetup(const std::string& output, const Bytes& setup, const Signing& signing)
+{
+    const std::string target = signing.certificate.empty() ? output : output + ".unsigned";
+    std::string reason;
+    if (!WriteWholeFile(target, setup, reason)) {
+        Complain(output + ": cannot write the setup program: " + reason);
+        return false;
+    }
+    if (signing.certificate.empty())
+        return true;
+    const std::string signedSetup = output + ".signed";
+    remove(signedSetup.c_str());
+    bool done = Sign(signing, target, signedSetup);
+    remove(target.c_str());
+    if (done && rename(signedSetup.c_str(), output.c_str()) != 0) {
+        Complain(output + ": cannot write the setup program: the signed file cannot take its place");
+        done = false;
+    }
+    if (!done)
+        remove(signedSetup.c_str());
+    return done;
+}
+
 // The progress lines go to a terminal only, and not with --quiet.
-int Build(const std::string& manifest, const std::string& output, const std::string& stubPath, bool fast, bool quiet)
+int Build(const std::string& manifest, const std::string& output, const std::string& stubPath, bool fast, bool quiet,
+          const Signing& signing)
 {
     const Clock::time_point start = Clock::now();
     const bool shown = !quiet && isatty(fileno(stderr));
@@ -147,11 +203,8 @@ int Build(const std::string& manifest, const std::string& output, const std::str
     Bytes setup;
     if (!Compress(manifest, stub, inputs, fast, shown, setup))
         return EXIT_BAD_INPUT;
-    std::string reason;
-    if (!WriteWholeFile(output, setup, reason)) {
-        Complain(output + ": cannot write the setup program: " + reason);
+    if (!WriteSetup(output, setup, signing))
         return EXIT_BAD_INPUT;
-    }
     ReportBuilt(output, inputs, setup, start);
     return EXIT_OK;
 }
@@ -208,6 +261,7 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
     std::string manifest, output, stub = QI_DEFAULT_STUB, setup, folder;
     bool fast = false, json = false, quiet = false;
+    std::vector<std::string> sign;
     CLI::App* build = app.add_subcommand("build", "build a setup program from a manifest");
     build->add_option("manifest", manifest, "the product's manifest (TOML)")->required()->check(NotEmpty);
     build->add_option("-o,--output", output, "the setup program to write")->required()->check(NotEmpty);
@@ -216,6 +270,8 @@ int main(int argc, char** argv)
         ->check(NotEmpty);
     build->add_flag("--fast", fast, "compress faster, a little less well");
     build->add_flag("--quiet", quiet, "no progress line on the terminal");
+    build->add_option("--sign", sign, "sign the setup program with osslsigncode: a certificate and its key (PEM)")
+        ->expected(2);
     CLI::App* inspect = app.add_subcommand("inspect", "verify a setup program and print its package");
     inspect->add_option("setup", setup, "the setup program")->required()->check(NotEmpty);
     inspect->add_flag("--json", json, "print JSON");
@@ -234,7 +290,8 @@ int main(int argc, char** argv)
         return EXIT_USAGE;
     }
     if (build->parsed())
-        return Build(manifest, output, stub, fast, quiet);
+        return Build(manifest, output, stub, fast, quiet,
+                     Signing{sign.empty() ? "" : sign[0], sign.empty() ? "" : sign[1]});
     if (inspect->parsed())
         return Inspect(setup, json);
     return Extract(setup, folder);

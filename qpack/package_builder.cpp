@@ -74,17 +74,19 @@ PackageParts PartsOf(PackageBlocks&& blocks, const PackageInputs& in, Compressio
     return parts;
 }
 
-PackageTrailer ExpectedTrailer(const PackageParts& parts, size_t stubSize, size_t setupSize)
+// The trailer the inputs call for; where the payload lies and how long it is
+// are the writer's, within the up to 7 bytes of padding behind the stub.
+PackageTrailer ExpectedTrailer(const PackageParts& parts, size_t stubSize, const PackageTrailer& written)
 {
     PackageTrailer t;
     t.flags = parts.flags;
     t.fileSectionLength = parts.fileSectionLength;
     t.spaceRequired = parts.spaceRequired;
-    t.packedSize = (uint32_t)(setupSize - stubSize - TRAILER_SIZE);
+    t.packedSize = written.packedSize;
     t.scriptSize = (uint32_t)parts.script.size();
     t.reserved = (uint32_t)parts.data.size();
     t.dataSize = (uint32_t)parts.data.size();
-    t.payloadOffset = (uint32_t)stubSize;
+    t.payloadOffset = written.payloadOffset - stubSize < 8 ? written.payloadOffset : (uint32_t)stubSize;
     return t;
 }
 
@@ -95,9 +97,10 @@ bool AppendBlocks(PackageBlocks&& blocks, const PackageInputs& in, CompressionLe
 {
     const size_t stubSize = setup.size();
     const PackageParts parts = PartsOf(std::move(blocks), in, level);
-    if (!AppendPackage(setup, parts, progress))
+    PackageTrailer written;
+    if (!AppendPackage(setup, parts, progress, &written))
         return false;
-    expected = ExpectedTrailer(parts, stubSize, setup.size());
+    expected = ExpectedTrailer(parts, stubSize, written);
     return true;
 }
 

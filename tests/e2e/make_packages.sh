@@ -28,3 +28,11 @@ done
 "$qpack" build "$here/../../examples/demo/demo.toml" -o "$out/demo.exe" --stub "$stub" --fast >/dev/null
 # The picture that travels beside banner_beside.exe.
 cp "$media/banner.bmp" "$out/banner.bmp"
+# A signed setup: a certificate of its own, made for the tests, signs it, and
+# the signature verifies against that certificate.
+openssl req -x509 -newkey rsa:2048 -nodes -days 30 -subj "/CN=QInstall Test Publisher" \
+  -keyout "$out/signing-key.pem" -out "$out/signing-cert.pem" 2>/dev/null
+"$qpack" build "$here/packages/blue.toml" -o "$out/signed.exe" --stub "$stub" --fast \
+  --sign "$out/signing-cert.pem" "$out/signing-key.pem" >/dev/null
+osslsigncode verify -CAfile "$out/signing-cert.pem" -in "$out/signed.exe" >"$out/signed-verify.txt" 2>&1 ||
+  { cat "$out/signed-verify.txt"; exit 1; }

@@ -151,3 +151,32 @@ INSTANTIATE_TEST_SUITE_P(Packages, DamagedSetup,
                                      c = '_';
                              return name;
                          });
+
+// A signature's certificate table follows the trailer: the signed setup
+// finds its package before it, and a payload byte changed after signing is
+// still found out.
+TEST_F(SetupRun, SignedSetupAsksItsQuestionAndAFlippedPayloadByteIsCorruption)
+{
+    const char* packages = getenv("QI_E2E_PACKAGES");
+    ASSERT_TRUE(packages);
+    Bytes exe = ReadFileBytes(std::string(packages) + "/signed.exe");
+    const uint32_t end = PackageEnd(exe.data(), (uint32_t)exe.size());
+    ASSERT_LT(end, exe.size()) << "the setup carries a certificate table";
+    RunningProgram setup;
+    ASSERT_TRUE(StartProgram(setup, Save(exe, "signed.exe"), temp));
+    HWND box = WaitForWindow(setup, "#32770", "Setup");
+    ASSERT_TRUE(box) << "no question from the signed setup";
+    SaveScreenshot("startup-signed-question");
+    ASSERT_TRUE(PressButton(box, IDNO));
+    EXPECT_EQ(WaitForExit(setup), 0);
+
+    const PackageTrailer t = ParseTrailer(exe.data() + end - TRAILER_SIZE);
+    exe[t.payloadOffset + PACK_HEADER_SIZE + t.packedSize / 2] ^= 0x20;
+    RunningProgram damaged;
+    ASSERT_TRUE(StartProgram(damaged, Save(exe, "signed-flipped.exe"), temp));
+    box = WaitForWindow(damaged, "#32770", "Error", 5000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(MessageBoxText(box), CorruptedText);
+    ASSERT_TRUE(PressButton(box, IDOK));
+    EXPECT_EQ(WaitForExit(damaged), 0);
+}

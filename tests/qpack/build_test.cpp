@@ -174,7 +174,8 @@ TEST_F(BuiltDemo, TrailerCarriesTheSwitchesAndTheTrueSizes)
     EXPECT_EQ(s.GroupStepEnabled, 0);
     EXPECT_EQ(contents.trailer.fileSectionLength, contents.fileSectionLength);
     EXPECT_EQ(contents.trailer.spaceRequired, 14u + 7 + 1000 + 6 + 6);
-    EXPECT_EQ(contents.trailer.payloadOffset, 4096u);
+    EXPECT_EQ(contents.trailer.payloadOffset - 4096u, (8 - (4096 + contents.trailer.packedSize + TRAILER_SIZE) % 8) % 8);
+    EXPECT_EQ(setup.size() % 8, 0u);
     EXPECT_EQ(contents.trailer.payloadOffset + contents.trailer.packedSize, setup.size() - TRAILER_SIZE);
     EXPECT_EQ(contents.header.unpackedSize, contents.trailer.scriptSize + contents.trailer.dataSize);
     EXPECT_EQ(contents.header.codePage, 1252);
