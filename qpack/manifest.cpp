@@ -965,9 +965,54 @@ void CheckFileTargets(Reader& r, const std::vector<FileOrigin>& origins, const P
     }
 }
 
+// The sort key of a file: its kind (the extension, in lower case), then its
+// name, then its whole path; files that resemble each other end up side by
+// side, where the compressor's window finds what they share.
+std::string SimilarityKey(const FileEntry& f)
+{
+    const std::string& path = f.relativeName;
+    const size_t slash = path.find_last_of('\\'), dot = path.find_last_of('.');
+    const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    std::string kind = dot == std::string::npos || (slash != std::string::npos && dot < slash) ? "" : path.substr(dot);
+    for (char& c : kind)
+        c = (char)tolower((unsigned char)c);
+    return kind + '\0' + name + '\0' + path;
+}
+
+// Puts similar files next to each other unless [product] file_order keeps
+// the manifest's order. The uninstaller stays first, and a program of the
+// package that the first install command runs stays right after it, since
+// that command runs once the first file is installed.
+void OrderFiles(Reader& r, const toml::table* product, PackageInputs& in)
+{
+    if (product && GetChoice(r, *product, "product", "file_order", {"similar", "manifest"}, 0) == 1)
+        return;
+    size_t fixed = 1;
+    const CommandData& first = in.commands[2];
+    if (first.present && first.folder == 0 && in.files.size() > 1 &&
+        ComparableName(TargetOf(r, in.files[1])) == ComparableName(CodePageToUtf8(first.path.substr(1), r.codePage)))
+        fixed = 2;
+    std::vector<size_t> order(in.files.size());
+    for (size_t i = 0; i < order.size(); i++)
+        order[i] = i;
+    std::vector<std::string> keys;
+    for (const FileEntry& f : in.files)
+        keys.push_back(SimilarityKey(f));
+    std::stable_sort(order.begin() + (long)std::min(fixed, order.size()), order.end(),
+                     [&](size_t a, size_t b) { return keys[a] < keys[b]; });
+    std::vector<FileEntry> files;
+    std::vector<std::string> names;
+    for (size_t i : order) {
+        files.push_back(std::move(in.files[i]));
+        names.push_back(in.fileNames[i]);
+    }
+    in.files = std::move(files);
+    in.fileNames = std::move(names);
+}
+
 // The uninstaller is the first of the files, with or without a [product]
 // table; the [[file]] entries follow in their order, then the files of the
-// [[files]] tables, table by table.
+// [[files]] tables, table by table; then similar files are put together.
 void ReadFiles(Reader& r, const toml::table& root, PackageInputs& in)
 {
     ReadUninstaller(r, root.get_as<toml::table>("product"), in);
@@ -985,6 +1030,7 @@ void ReadFiles(Reader& r, const toml::table& root, PackageInputs& in)
     CheckFileTargets(r, origins, in);
     for (const FileOrigin& o : origins)
         in.fileNames.push_back(o.name);
+    OrderFiles(r, root.get_as<toml::table>("product"), in);
 }
 
 ShortcutEntry ReadShortcut(Reader& r, const toml::table& t, const std::string& path)
@@ -1142,7 +1188,8 @@ void ReadProduct(Reader& r, const toml::table& root, PackageInputs& in, std::str
         return;
     }
     CheckKeys(r, *product, "product",
-              {"name", "strings", "codepage", "group_step", "restart", "uninstall_restart", "uninstaller"});
+              {"name", "strings", "codepage", "group_step", "restart", "uninstall_restart", "uninstaller",
+               "file_order"});
     if (!Get(r, *product, "product", "name", r.product) || r.product.empty())
         Fail(r, product, "product.name", "is missing");
     Get(r, *product, "product", "strings", stringsFile);

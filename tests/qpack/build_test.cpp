@@ -19,6 +19,7 @@ restart = "logoff"
 uninstall_restart = "restart"
 group_step = false
 uninstaller = "uninstall.exe"
+file_order = "manifest"
 
 [texts]
 footer = "Fußzeile"
@@ -384,9 +385,14 @@ exclude = ["**/*.pdb", "cache/**"]
     std::vector<std::string> errors;
     ASSERT_TRUE(LoadManifest(manifest, in, errors)) << errors[0];
     ASSERT_EQ(in.files.size(), 2 + kept.size());
-    EXPECT_EQ(in.files[1].relativeName, "\\one.txt");
-    EXPECT_EQ(in.files[2].relativeName, "\\Program\\app.exe");
-    EXPECT_EQ(in.fileNames[7], "files[0] 'lib/z.dll'");
+    std::vector<std::string> order;
+    for (size_t i = 1; i < in.files.size(); i++)
+        order.push_back(in.fileNames[i]);
+    EXPECT_EQ(order, (std::vector<std::string>{"files[0] 'lib/a.dll'", "files[0] 'lib/sub/b.dll'",
+                                               "files[0] 'lib/z.dll'", "files[0] 'app.exe'",
+                                               "files[0] 'docs/guide.txt'", "files[0] 'docs/deep/er/notes.txt'",
+                                               "file[0]"}))
+        << "by kind, then by name";
 
     Bytes setup;
     std::string error;
@@ -406,4 +412,31 @@ exclude = ["**/*.pdb", "cache/**"]
             extracted[entry.path().lexically_relative(base).generic_string()] = std::string(bytes.begin(), bytes.end());
         }
     EXPECT_EQ(extracted, kept);
+}
+
+// The order of the files is the manifest's when it says so; otherwise only
+// the uninstaller and the program the first install command runs keep their
+// places at the front.
+TEST(BuiltFolders, OrderKeepsWhatTheInstallReliesOn)
+{
+    ManifestFolder folder("order");
+    for (const char* name : {"z.txt", "setup/run.exe", "a.dll", "b.txt"})
+        folder.Write(name, name);
+    const std::string files = "[[file]]\nsource = \"z.txt\"\n[[file]]\nsource = \"setup/run.exe\"\n"
+                              "[[file]]\nsource = \"a.dll\"\n[[file]]\nsource = \"b.txt\"\n";
+    const auto order = [&](const std::string& product, const std::string& more) {
+        PackageInputs in;
+        std::vector<std::string> errors;
+        EXPECT_TRUE(LoadManifest(folder.Write("demo.toml", product + more + files), in, errors));
+        std::string names;
+        for (const FileEntry& f : in.files)
+            names += f.relativeName + " ";
+        return names;
+    };
+    const std::string product = "[product]\nname = \"Demo\"\n";
+    EXPECT_EQ(order(product, ""), "\\uninstall.exe \\a.dll \\run.exe \\b.txt \\z.txt ");
+    EXPECT_EQ(order(product + "file_order = \"manifest\"\n", ""), "\\uninstall.exe \\z.txt \\run.exe \\a.dll \\b.txt ");
+    EXPECT_EQ(order(product, "[install.first]\nprogram = \"z.txt\"\n"),
+              "\\uninstall.exe \\z.txt \\a.dll \\run.exe \\b.txt ")
+        << "the first install command's program stays the first file";
 }
