@@ -7,7 +7,10 @@
 // positions in them are 32-bit, as the unpacked size in the header is.
 #include "stream_encoder.h"
 #include "byte_cursor.h"
+#include <algorithm>
+#include <functional>
 #include <string.h>
+#include <thread>
 
 using Bytes = std::vector<uint8_t>;
 
@@ -410,16 +413,49 @@ void Report(const EncodeProgress* progress, size_t done, size_t total)
         progress->report(progress->context, done, total);
 }
 
-void EncodeOptimal(Search& s, size_t limit, TokenWriter& tokens, const EncodeProgress* progress)
+// What one thread of the best level needs for a block of its own: its search,
+// whose history is only the window before the block, and the block's steps.
+struct BlockWork {
+    Search search;
+    BlockMatches matches{Bytes(BLOCK_SIZE), std::vector<uint16_t>(BLOCK_SIZE), Bytes(BLOCK_SIZE)};
+    std::vector<CostTable> table = std::vector<CostTable>(1);
+    size_t begin = 0, count = 0;
+};
+
+// The steps of the block at begin. A search that has seen every byte before
+// the block offers no match this one lacks, since no match reaches farther
+// back than the window: the steps are the same as in one pass over the
+// input, whichever thread finds them and in whatever order.
+void FindBlockSteps(BlockWork& w, size_t begin, size_t limit)
 {
-    BlockMatches m{Bytes(BLOCK_SIZE), std::vector<uint16_t>(BLOCK_SIZE), Bytes(BLOCK_SIZE)};
-    std::vector<CostTable> table(1);
-    for (size_t begin = s.window; begin < s.size; begin += BLOCK_SIZE) {
-        const size_t count = RoomAt(begin, s.size, BLOCK_SIZE);
-        FindBlockMatches(s, begin, begin + count, limit, m);
-        ChooseSteps(m, count, table[0]);
-        PutSteps(s.data, begin, m, count, s.window, tokens);
-        Report(progress, begin + count, s.size);
+    Search& s = w.search;
+    std::fill(s.head.begin(), s.head.end(), NO_POSITION);
+    std::fill(s.link.begin(), s.link.end(), NO_POSITION);
+    std::fill(s.head3.begin(), s.head3.end(), NO_POSITION);
+    InsertRange(s, begin - s.window, begin);
+    w.begin = begin;
+    w.count = RoomAt(begin, s.size, BLOCK_SIZE);
+    FindBlockMatches(s, begin, begin + w.count, limit, w.matches);
+    ChooseSteps(w.matches, w.count, w.table[0]);
+}
+
+unsigned EncoderThreads = 1;
+
+// Blocks are found a round at a time, one per thread, and written in order.
+void EncodeOptimal(const Search& s, size_t limit, TokenWriter& tokens, const EncodeProgress* progress)
+{
+    std::vector<BlockWork> work(EncoderThreads, BlockWork{s});
+    for (size_t round = s.window; round < s.size; round += BLOCK_SIZE * work.size()) {
+        std::vector<std::thread> threads;
+        for (size_t t = 1; t < work.size() && round + t * BLOCK_SIZE < s.size; t++)
+            threads.emplace_back(FindBlockSteps, std::ref(work[t]), round + t * BLOCK_SIZE, limit);
+        FindBlockSteps(work[0], round, limit);
+        for (std::thread& thread : threads)
+            thread.join();
+        for (size_t t = 0; t < work.size() && round + t * BLOCK_SIZE < s.size; t++) {
+            PutSteps(s.data, work[t].begin, work[t].matches, work[t].count, s.window, tokens);
+            Report(progress, work[t].begin + work[t].count, s.size);
+        }
     }
 }
 
@@ -526,10 +562,16 @@ std::vector<uint8_t> EncodeStream(const uint8_t* data, size_t size, StreamParame
     TokenWriter tokens = TokensInto(out);
     const bool best = level == COMPRESS_BEST;
     Search s = NewSearch(data, size, window, best ? BEST_DEPTH : FAST_DEPTH, best);
-    InsertRange(s, 0, prefix);
+    if (!best)
+        InsertRange(s, 0, prefix);
     if (best)
         EncodeOptimal(s, limit, tokens, progress);
     else
         EncodeGreedy(s, limit, tokens, progress);
     return out;
+}
+
+void SetEncoderThreads(unsigned count)
+{
+    EncoderThreads = count ? count : 1;
 }

@@ -25,6 +25,10 @@ struct StreamParameters {
 // The N and M that suit these bytes at this level.
 StreamParameters ChooseStreamParameters(const uint8_t* data, size_t size, CompressionLevel level);
 
+// Threads of the best level from now on, 1 unless set; the stream is the
+// same for every count.
+void SetEncoderThreads(unsigned count);
+
 // The compressed stream, without header, for the given N and M.
 std::vector<uint8_t> EncodeStream(const uint8_t* data, size_t size, StreamParameters parameters,
                                   CompressionLevel level, const EncodeProgress* progress = nullptr);

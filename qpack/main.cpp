@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <spawn.h>
 #include <stdio.h>
+#include <thread>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -262,6 +263,7 @@ int main(int argc, char** argv)
     std::string manifest, output, stub = QI_DEFAULT_STUB, setup, folder;
     bool fast = false, json = false, quiet = false;
     std::vector<std::string> sign;
+    unsigned jobs = std::thread::hardware_concurrency();
     CLI::App* build = app.add_subcommand("build", "build a setup program from a manifest");
     build->add_option("manifest", manifest, "the product's manifest (TOML)")->required()->check(NotEmpty);
     build->add_option("-o,--output", output, "the setup program to write")->required()->check(NotEmpty);
@@ -270,6 +272,9 @@ int main(int argc, char** argv)
         ->check(NotEmpty);
     build->add_flag("--fast", fast, "compress faster, a little less well");
     build->add_flag("--quiet", quiet, "no progress line on the terminal");
+    build->add_option("--jobs", jobs, "threads of the best level's compression; the output is the same for any")
+        ->capture_default_str()
+        ->check(CLI::Range(1u, 256u));
     build->add_option("--sign", sign, "sign the setup program with osslsigncode: a certificate and its key (PEM)")
         ->expected(2);
     CLI::App* inspect = app.add_subcommand("inspect", "verify a setup program and print its package");
@@ -289,6 +294,7 @@ int main(int argc, char** argv)
                  "'; the commands are build, inspect and extract (see --help)");
         return EXIT_USAGE;
     }
+    SetEncoderThreads(jobs);
     if (build->parsed())
         return Build(manifest, output, stub, fast, quiet,
                      Signing{sign.empty() ? "" : sign[0], sign.empty() ? "" : sign[1]});

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # qpack's command line: exit codes 0, 1 and 2, no output file after a
 # mistake, unknown commands named, byte-identical outputs from the same
-# inputs, a progress line only on a terminal and not with --quiet, outputs
+# inputs and any thread count, a progress line only on a terminal and not with --quiet, outputs
 # that would replace an input or something other than a regular file
 # refused, hostile setup files refused within a small memory limit (the third
 # argument, in KB, "unlimited" under sanitizers), and names shown with their
@@ -43,6 +43,10 @@ expect 0 "build the demo" "$qpack" build "$demo" -o "$work/a.exe" --stub "$stub"
 expect 0 "build it again" "$qpack" build "$demo" -o "$work/b.exe" --stub "$stub"
 cmp -s "$work/a.exe" "$work/b.exe" || { echo "FAIL: two builds differ"; failures=$((failures + 1)); }
 expect 0 "build fast" "$qpack" build "$demo" -o "$work/fast.exe" --stub "$stub" --fast
+expect 0 "build with one thread" "$qpack" build "$demo" -o "$work/one.exe" --stub "$stub" --jobs 1
+expect 0 "build with two threads" "$qpack" build "$demo" -o "$work/two.exe" --stub "$stub" --jobs 2
+cmp -s "$work/one.exe" "$work/two.exe" || { echo "FAIL: one and two threads differ"; failures=$((failures + 1)); }
+expect 2 "no thread at all" "$qpack" build "$demo" -o "$work/none.exe" --stub "$stub" --jobs 0
 check "no progress line when the output is not a terminal" bash -c '! grep -q "compressing" "$1"' _ "$work/err.txt"
 # On a terminal a progress line follows reading and compressing, but not with --quiet.
 script -qec "'$qpack' build '$demo' -o '$work/tty.exe' --stub '$stub'" /dev/null >"$work/tty.txt"
