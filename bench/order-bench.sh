@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The order of the files against the size of the package: builds two trees
-# from the compression corpus's sources (make-corpus.sh) and packs each with
+# from the compression corpus's files (corpus-files.sh) and packs each with
 # qpack at the best level twice, in the order of the paths and with similar
 # files side by side, next to lz4 -12 of the files concatenated in path order.
 #   corpus:  the DLLs in one folder, the headers in another, as the corpus has them
@@ -12,40 +12,25 @@ export LC_ALL=C
 here=$(cd "$(dirname "$0")" && pwd)
 qpack=${1:-$here/../build/host/bin/qpack}
 work=${2:-$here/../build/order-bench}
-dlls=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
-headers=/usr/share/mingw-w64/include
-budget=30000000
 rm -rf "$work"
 mkdir -p "$work"
 
-# The files of a source within its budget, in byte order of their paths.
-take() {
-    local total=0 file size
-    while IFS= read -r -d '' file; do
-        size=$(stat -c %s "$file")
-        (( total + size <= budget )) || break
-        total=$((total + size))
-        printf '%s\0' "$file"
-    done
-}
-
-place() { # tree source-root file
-    local name=${3#"$2"/}
-    if [ "$1" = corpus ]; then
-        name="$(basename "$2")/$name"
-    else
+place() { # tree file
+    local name
+    case "$2" in
+        /usr/share/mingw-w64/include/*) name="include/${2#/usr/share/mingw-w64/include/}" ;;
+        *) name="dlls/$(basename "$2")" ;;
+    esac
+    if [ "$1" = product ]; then
         local base=$(basename "$name")
         name="${base:0:1}/${name//\//_}"
     fi
     mkdir -p "$work/$1/tree/$(dirname "$name")"
-    cp "$3" "$work/$1/tree/$name"
+    cp "$2" "$work/$1/tree/$name"
 }
 
 for tree in corpus product; do
-    while IFS= read -r -d '' f; do place "$tree" "$dlls" "$f"; done \
-        < <(find "$dlls" -maxdepth 1 -type f -name '*.dll' -print0 | sort -z | take)
-    while IFS= read -r -d '' f; do place "$tree" "$headers" "$f"; done \
-        < <(find "$headers" -type f -print0 | sort -z | take)
+    while IFS= read -r -d '' f; do place "$tree" "$f"; done < <("$here/corpus-files.sh")
     bytes=$(find "$work/$tree/tree" -type f -print0 | sort -z | xargs -0 cat | wc -c)
     lz4=$(find "$work/$tree/tree" -type f -print0 | sort -z | xargs -0 cat | lz4 -12 -c | wc -c)
     line="$tree: $(find "$work/$tree/tree" -type f | wc -l) files, $bytes bytes; lz4 -12 $lz4"
