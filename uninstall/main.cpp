@@ -12,14 +12,23 @@
 #include "progress_window.h"
 #include "removal.h"
 #include "temporary_copy.h"
+#include <string.h>
 
 namespace {
 
-const char DamagedText[] = "This install log cannot be read or is damaged:\n%s\n\nNothing was removed.";
+const char DamagedText[] = "This install log cannot be read or is damaged:\n%.259s\n\nNothing was removed.";
 
 int Tell(const char* text, const char* title, UINT flags)
 {
     return MessageBoxA(NULL, text, title, flags | MB_SETFOREGROUND);
+}
+
+int ReportUnreadable(const char* logPath)
+{
+    char text[sizeof DamagedText + PATH_SIZE];
+    wsprintfA(text, DamagedText, logPath);
+    Tell(text, "Uninstall", MB_ICONERROR);
+    return 1;
 }
 
 // The first command may stop the removal, as the install commands stop the
@@ -72,12 +81,8 @@ int Uninstall(const char* logPath)
     uint8_t flags = 0;
     static Removal r;
     if (!log || !LogIsWhole(log, size, &count) || !ReadLogHeader(log, size, h, &flags) ||
-        !ReadRemovalRecords(log, size, r)) {
-        char text[sizeof DamagedText + PATH_SIZE];
-        wsprintfA(text, DamagedText, logPath);
-        Tell(text, "Uninstall", MB_ICONERROR);
-        return 1;
-    }
+        !ReadRemovalRecords(log, size, r))
+        return ReportUnreadable(logPath);
     if (Tell(h.question, h.product, MB_YESNO | MB_ICONQUESTION) != IDYES || !RunUninstallCommands(h))
         return 0;
     r.window = OpenProgressWindow(h.product);
@@ -104,6 +109,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     char* arguments[MAX_ARGUMENTS];
     const int count = SplitArguments(line, arguments);
     const char* logPath = count > 1 ? arguments[count - 1] : "";
+    // No install writes a log under a longer path; the folders and commands
+    // made from it have room for no more.
+    if (strlen(logPath) >= PATH_SIZE)
+        return ReportUnreadable(logPath);
     if (!TakeOverInTemporaryCopy(count, arguments, logPath))
         return 0;
     const int result = Uninstall(logPath);

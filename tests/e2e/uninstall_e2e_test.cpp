@@ -160,6 +160,14 @@ TEST_F(UninstallRun, LogThatIsNotWholeChangesNothing)
         EXPECT_EQ(WaitForExit(copy), 1);
         EXPECT_EQ(Differences(installed, Snapshot()), "");
     }
+    // A path longer than any log has is refused before anything is made of it.
+    const std::string tooLong = "C:\\" + std::string(300, 'l') + ".uqx";
+    RunningProgram first;
+    ASSERT_TRUE(StartCommandLine(first, "\"" + std::string(uninstaller) + "\" \"" + tooLong + "\"", temp));
+    EXPECT_TRUE(AnswerMessageBox(first, "This install log cannot be read or is damaged:\n" + tooLong.substr(0, 259) +
+                                            "\n\nNothing was removed.",
+                                 IDOK));
+    EXPECT_EQ(WaitForExit(first), 1);
 }
 
 namespace {
