@@ -1,105 +1,74 @@
 #include "codepage.h"
-#include "package/byte_cursor.h"
-#include <errno.h>
-#include <iconv.h>
+#include "codepage_conversion.h"
 
 namespace {
 
-struct CodePageName {
-    int number;
-    const char* iconvName;
-};
+const int CodePages[] = {1250, 1251, 1252, 1253, 1254, 932, 936, 949, 950};
 
-// glibc carries all of these; no converter of another library is needed.
-const CodePageName CodePages[] = {
-    {1250, "CP1250"}, {1251, "CP1251"}, {1252, "CP1252"}, {1253, "CP1253"}, {1254, "CP1254"},
-    {932, "CP932"},   {936, "CP936"},   {949, "CP949"},   {950, "CP950"},
-};
+const char* const ReplacementCharacter = "\xEF\xBF\xBD";
 
-const char* IconvName(int codePage)
+// The length of the UTF-8 sequence a byte starts and the bits it carries, or
+// 0 for a byte that starts none.
+int SequenceLength(unsigned char lead, char32_t& point)
 {
-    for (const CodePageName& c : CodePages)
-        if (c.number == codePage)
-            return c.iconvName;
-    return nullptr;
+    if (lead < 0x80) {
+        point = lead;
+        return 1;
+    }
+    const int length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    point = lead & (0x7F >> length);
+    return length;
 }
 
-// An iconv descriptor that lives as long as one conversion.
-struct Descriptor {
-    iconv_t cd;
-    Descriptor(const char* to, const char* from) : cd(iconv_open(to, from)) {}
-    ~Descriptor()
-    {
-        if (cd != (iconv_t)-1)
-            iconv_close(cd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-};
-
-// Converts in from pos on into out, and returns false with pos at the first
-// byte the converter refuses, or at once when glibc has no such converter.
-// Every supported code page is stateless, so nothing is left to flush at the
-// end.
-bool ConvertFrom(const Descriptor& d, const std::string& in, size_t& pos, std::string& out)
+// The longest form of each length, the surrogates and what lies past U+10FFFF
+// are no UTF-8.
+bool IsCodePoint(char32_t point, int length)
 {
-    char* source = const_cast<char*>(in.data()) + pos;
-    size_t left = in.size() - pos;
-    bool ok = true;
-    while (ok && left > 0) {
-        char buffer[256];
-        char* target = buffer;
-        size_t room = sizeof buffer;
-        ok = d.cd != (iconv_t)-1 && (iconv(d.cd, &source, &left, &target, &room) != (size_t)-1 || errno == E2BIG);
-        out.append(buffer, (size_t)(target - buffer));
-    }
-    pos = in.size() - left;
-    return ok;
-}
-
-bool ConvertAll(const char* to, const char* from, const std::string& in, std::string& out)
-{
-    const Descriptor d(to, from);
-    size_t pos = 0;
-    out.clear();
-    return ConvertFrom(d, in, pos, out);
+    const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    return point >= least[length] && point <= 0x10FFFF && (point < 0xD800 || point > 0xDFFF);
 }
 
 } // namespace
 
 bool IsSupportedCodePage(int codePage)
 {
-    return IconvName(codePage) != nullptr;
+    for (int c : CodePages)
+        if (c == codePage)
+            return true;
+    return false;
 }
 
 std::string SupportedCodePages()
 {
     std::string list;
-    for (const CodePageName& c : CodePages)
-        list += (list.empty() ? "" : ", ") + std::to_string(c.number);
+    for (int c : CodePages)
+        list += (list.empty() ? "" : ", ") + std::to_string(c);
     return list;
 }
 
 bool Utf8ToCodePage(const std::string& utf8, int codePage, std::string& out)
 {
-    const char* name = IconvName(codePage);
-    // A NUL would end the text early. glibc maps a few characters to a
-    // look-alike (U+00A5 to 0x5C, the backslash, in 932) and drops others
+    // A NUL would end the text early. Converters map a few characters to a
+    // look-alike (U+00A5 to 0x5C, the backslash, in 932) and drop others
     // silently; only a text that reads back as written says what the manifest
     // meant.
     std::string back;
-    return name && utf8.find('\0') == std::string::npos && ConvertAll(name, "UTF-8", utf8, out) &&
-           ConvertAll("UTF-8", name, out, back) && back == utf8;
+    size_t pos = 0;
+    return IsSupportedCodePage(codePage) && utf8.find('\0') == std::string::npos && EncodeText(utf8, codePage, out) &&
+           DecodeText(out, codePage, pos, back) && back == utf8;
 }
 
 std::string CodePageToUtf8(const std::string& text, int codePage)
 {
-    const char* name = IconvName(codePage);
-    const Descriptor d("UTF-8", name ? name : "ASCII");
     std::string out;
+    if (!IsSupportedCodePage(codePage)) {
+        for (char c : text)
+            out += (unsigned char)c < 0x80 ? std::string(1, c) : ReplacementCharacter;
+        return out;
+    }
     size_t pos = 0;
-    while (!ConvertFrom(d, text, pos, out)) {
-        out += "\xEF\xBF\xBD";
+    while (!DecodeText(text, codePage, pos, out)) {
+        out += ReplacementCharacter;
         pos++;
     }
     return out;
@@ -107,12 +76,18 @@ std::string CodePageToUtf8(const std::string& text, int codePage)
 
 std::u32string Utf8ToCodePoints(const std::string& utf8)
 {
-    const Descriptor d("UTF-32LE", "UTF-8");
-    std::string bytes;
-    size_t pos = 0;
-    ConvertFrom(d, utf8, pos, bytes);
     std::u32string points;
-    for (size_t i = 0; i + 4 <= bytes.size(); i += 4)
-        points += (char32_t)LoadU32((const uint8_t*)bytes.data() + i);
+    for (size_t i = 0; i < utf8.size();) {
+        char32_t point = 0;
+        const int length = SequenceLength((unsigned char)utf8[i], point);
+        if (length == 0 || i + length > utf8.size())
+            break;
+        for (int k = 1; k < length && point != (char32_t)-1; k++)
+            point = ((unsigned char)utf8[i + k] & 0xC0) == 0x80 ? point << 6 | (utf8[i + k] & 0x3F) : (char32_t)-1;
+        if (!IsCodePoint(point, length))
+            break;
+        points += point;
+        i += length;
+    }
     return points;
 }

@@ -32,11 +32,11 @@ bool WriteBelow(const std::string& folder, const std::string& name, const uint8_
         problems.push_back("refused the name '" + name + "': it would lead outside " + folder);
         return false;
     }
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    const std::filesystem::path parent = std::filesystem::u8path(path).parent_path();
     std::error_code failure;
     std::filesystem::create_directories(parent, failure);
     if (failure) {
-        problems.push_back("cannot create the folder " + parent.string() + ": " + failure.message());
+        problems.push_back("cannot create the folder " + parent.u8string() + ": " + failure.message());
         return false;
     }
     std::string reason;

@@ -1,5 +1,5 @@
 // Reading and writing whole files, and what qpack needs to know of the files
-// a manifest names.
+// a manifest names. Paths are UTF-8 on every system.
 #pragma once
 #include <stdint.h>
 #include <string>
@@ -19,6 +19,8 @@ int OpenRegularFile(const std::string& path, uint64_t& size, std::string& reason
 // Exactly size bytes from offset; false with the reason when fewer are there.
 bool ReadAt(int fd, uint64_t offset, uint8_t* out, size_t size, std::string& reason);
 
+void CloseFile(int fd);
+
 // False with the reason when the path is no regular file that can be read whole.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, std::string& reason);
 
@@ -33,6 +35,11 @@ std::string OutputRefusal(const std::string& path, const std::vector<std::string
 // file, or the system refuses a step.
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& reason);
 
+void RemoveFile(const std::string& path);
+
+// Moves a file into path's place, over a file that is there.
+bool MoveOver(const std::string& from, const std::string& path);
+
 struct FileFacts {
     uint64_t modified;   // FILETIME: 100 ns since 1601-01-01 UTC
     uint32_t attributes; // archive, and read-only when nobody may write it
@@ -41,4 +48,8 @@ struct FileFacts {
 bool GetFileFacts(const std::string& path, FileFacts& facts);
 
 // FILETIME of a moment given in seconds and nanoseconds since 1970-01-01 UTC.
-uint64_t FileTimeFromUnix(int64_t seconds, uint32_t nanoseconds);
+inline uint64_t FileTimeFromUnix(int64_t seconds, uint32_t nanoseconds)
+{
+    const int64_t epochDifference = 11644473600; // seconds from 1601 to 1970
+    return (uint64_t)(seconds + epochDifference) * 10000000u + nanoseconds / 100;
+}

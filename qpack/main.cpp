@@ -4,16 +4,12 @@
 #include "file_facts.h"
 #include "package_description.h"
 #include "package_builder.h"
+#include "platform.h"
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <filesystem>
-#include <spawn.h>
 #include <stdio.h>
 #include <thread>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -100,7 +96,7 @@ void ReportBuilt(const std::string& output, const PackageInputs& inputs, const B
              ": %zu files, %zu shortcuts, %zu registry values; %.0f bytes packed into %u (ratio %.2f), "
              "%zu bytes in all, in %.2f s",
              inputs.files.size() - 1, inputs.shortcuts.size(), inputs.registry.size(), unpacked, t.packedSize,
-             unpacked / t.packedSize, (size_t)std::filesystem::file_size(output, ignored), seconds);
+             unpacked / t.packedSize, (size_t)std::filesystem::file_size(std::filesystem::u8path(output), ignored), seconds);
     Say(output + figures);
 }
 
@@ -139,19 +135,18 @@ struct Signing {
     std::string certificate, key;
 };
 
-// Signs the unsigned setup into output with osslsigncode, which puts the
+// Signs the unsigned setup into signedSetup with osslsigncode, which puts the
 // certificate table behind the trailer, where the setup program looks.
-bool Sign(const Signing& s, const std::string& unsignedSetup, const std::string& output)
+bool Sign(const Signing& s, const std::string& unsignedSetup, const std::string& signedSetup, const std::string& output)
 {
-    const char* arguments[] = {"osslsigncode", "sign", "-certs", s.certificate.c_str(), "-key", s.key.c_str(),
-                               "-in", unsignedSetup.c_str(), "-out", output.c_str(), nullptr};
-    pid_t child;
-    int status = 0;
-    if (posix_spawnp(&child, "osslsigncode", nullptr, nullptr, (char* const*)arguments, environ) != 0) {
-        Complain(output + ": cannot sign: osslsigncode cannot be started (Debian package osslsigncode)");
+    int exitCode = 0;
+    if (!RunProgram({"osslsigncode", "sign", "-certs", s.certificate, "-key", s.key, "-in", unsignedSetup, "-out",
+                     signedSetup},
+                    exitCode)) {
+        Complain(output + ": cannot sign: osslsigncode cannot be started; is it installed and on the PATH?");
         return false;
     }
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (exitCode != 0) {
         Complain(output + ": cannot sign: osslsigncode failed");
         return false;
     }
@@ -171,15 +166,15 @@ bool WriteSetup(const std::string& output, const Bytes& setup, const Signing& si
     if (signing.certificate.empty())
         return true;
     const std::string signedSetup = output + ".signed";
-    remove(signedSetup.c_str());
-    bool done = Sign(signing, target, signedSetup);
-    remove(target.c_str());
-    if (done && rename(signedSetup.c_str(), output.c_str()) != 0) {
+    RemoveFile(signedSetup);
+    bool done = Sign(signing, target, signedSetup, output);
+    RemoveFile(target);
+    if (done && !MoveOver(signedSetup, output)) {
         Complain(output + ": cannot write the setup program: the signed file cannot take its place");
         done = false;
     }
     if (!done)
-        remove(signedSetup.c_str());
+        RemoveFile(signedSetup);
     return done;
 }
 
@@ -188,7 +183,7 @@ int Build(const std::string& manifest, const std::string& output, const std::str
           const Signing& signing)
 {
     const Clock::time_point start = Clock::now();
-    const bool shown = !quiet && isatty(fileno(stderr));
+    const bool shown = !quiet && IsTerminal(stderr);
     PackageInputs inputs;
     Bytes stub;
     if (!LoadInputs(manifest, stubPath, shown, inputs, stub))
@@ -260,7 +255,9 @@ int main(int argc, char** argv)
 {
     CLI::App app{"qpack: builds QInstall setup programs, and inspects and unpacks them"};
     app.require_subcommand(1);
-    std::string manifest, output, stub = QI_DEFAULT_STUB, setup, folder;
+    // Paths begin with '/' on Linux, and may on Windows too: no option does.
+    app.allow_windows_style_options(false);
+    std::string manifest, output, stub = DefaultStub(), setup, folder;
     bool fast = false, json = false, quiet = false;
     std::vector<std::string> sign;
     unsigned jobs = std::thread::hardware_concurrency();
@@ -283,8 +280,13 @@ int main(int argc, char** argv)
     CLI::App* extract = app.add_subcommand("extract", "write the files, pictures and sound of a package");
     extract->add_option("setup", setup, "the setup program")->required()->check(NotEmpty);
     extract->add_option("folder", folder, "the folder to write into")->required()->check(NotEmpty);
+    std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& a : arguments)
+        pointers.push_back(&a[0]);
+    PrepareConsole();
     try {
-        app.parse(argc, argv);
+        app.parse((int)pointers.size(), pointers.data());
     } catch (const CLI::ParseError& e) {
         const std::string word = UnknownWord(app, e);
         if (word.empty())

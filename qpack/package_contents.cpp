@@ -5,7 +5,6 @@
 #include "package/package_blocks.h"
 #include "package/string_table.h"
 #include <string.h>
-#include <unistd.h>
 
 namespace {
 
@@ -196,7 +195,7 @@ bool ReadPackageFile(const std::string& path, PackageContents& contents, std::st
     }
     std::vector<uint8_t> area;
     const bool unpacked = UnpackFromFile(fd, size, contents, area, error);
-    close(fd);
+    CloseFile(fd);
     if (unpacked)
         ReadRecords(area, contents);
     return unpacked;

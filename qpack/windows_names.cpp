@@ -1,9 +1,13 @@
 #include "windows_names.h"
 #include "codepage.h"
 #include <algorithm>
-#include <locale.h>
 #include <map>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <locale.h>
 #include <wctype.h>
+#endif
 
 namespace {
 
@@ -110,14 +114,34 @@ bool IsInstallFileName(const std::string& part)
            std::all_of(name.begin() + 4, name.begin() + 7, digit);
 }
 
+namespace {
+
+#ifdef _WIN32
+// Windows' own upper case, which its file systems compare names in, of the
+// characters that take one unit of UTF-16.
+char32_t UpperCase(char32_t c)
+{
+    const wchar_t w = (wchar_t)c;
+    wchar_t upper = w;
+    return c <= 0xFFFF && LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, &w, 1, &upper, 1) == 1 ? upper : c;
+}
+#else
+// Case as Unicode gives it, whatever locale qpack runs in; a C library
+// without that locale compares ASCII letters only.
+char32_t UpperCase(char32_t c)
+{
+    static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", (locale_t)0);
+    return (char32_t)(unicode ? towupper_l((wint_t)c, unicode) : towupper((wint_t)c));
+}
+#endif
+
+} // namespace
+
 std::u32string ComparableName(const std::string& utf8)
 {
-    // Case as Unicode gives it, whatever locale qpack runs in; a C library
-    // without that locale compares ASCII letters only.
-    static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", (locale_t)0);
     std::u32string name = Utf8ToCodePoints(utf8);
     for (char32_t& c : name)
-        c = (char32_t)(unicode ? towupper_l((wint_t)c, unicode) : towupper((wint_t)c));
+        c = UpperCase(c);
     return name;
 }
 

@@ -57,7 +57,7 @@ check "the summary stays with --quiet" grep -q "bytes in all" "$work/quiet.txt"
 expect 1 "a signature that cannot be made" "$qpack" build "$demo" -o "$work/signed.exe" --stub "$stub" \
   --sign "$work/none.pem" "$work/none.key"
 check "nothing stays behind a failed signature" bash -c '! ls "$1"* 2>/dev/null' _ "$work/signed.exe"
-check "the failed signature is named" said "cannot sign"
+check "the failed signature is named with the output" said "$work/signed.exe: cannot sign: osslsigncode failed"
 expect 0 "inspect" "$qpack" inspect "$work/a.exe"
 grep -q 'readme: true' "$work/out.txt" || { echo "FAIL: inspect shows no README"; failures=$((failures + 1)); }
 expect 0 "inspect as JSON" "$qpack" inspect --json "$work/a.exe"
