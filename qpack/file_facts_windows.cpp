@@ -87,8 +87,8 @@ int OpenRegularFile(const std::string& path, uint64_t& size, std::string& reason
         reason = NoRegularFolder;
         return -1;
     }
-    const HANDLE h =
-        CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE h = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     LARGE_INTEGER length;
     if (h == INVALID_HANDLE_VALUE) {
         reason = LastError();

@@ -89,6 +89,7 @@ void ReportBuilt(const std::string& output, const PackageInputs& inputs, const B
 {
     const PackageTrailer t = ParseTrailer(setup.data() + setup.size() - TRAILER_SIZE);
     std::error_code ignored; // the output as written, a signature included
+    const size_t written = (size_t)std::filesystem::file_size(std::filesystem::u8path(output), ignored);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const double unpacked = (double)t.scriptSize + t.dataSize;
     char figures[256];
@@ -96,7 +97,7 @@ void ReportBuilt(const std::string& output, const PackageInputs& inputs, const B
              ": %zu files, %zu shortcuts, %zu registry values; %.0f bytes packed into %u (ratio %.2f), "
              "%zu bytes in all, in %.2f s",
              inputs.files.size() - 1, inputs.shortcuts.size(), inputs.registry.size(), unpacked, t.packedSize,
-             unpacked / t.packedSize, (size_t)std::filesystem::file_size(std::filesystem::u8path(output), ignored), seconds);
+             unpacked / t.packedSize, written, seconds);
     Say(output + figures);
 }
 

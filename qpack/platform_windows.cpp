@@ -74,7 +74,8 @@ bool RunProgram(const std::vector<std::string>& arguments, int& exitCode)
         return false;
     CloseHandle(process.hThread);
     DWORD code = (DWORD)-1;
-    if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 || !GetExitCodeProcess(process.hProcess, &code))
+    if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(process.hProcess, &code))
         code = (DWORD)-1;
     CloseHandle(process.hProcess);
     exitCode = (int)code;
