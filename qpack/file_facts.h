@@ -42,7 +42,7 @@ bool MoveOver(const std::string& from, const std::string& path);
 
 struct FileFacts {
     uint64_t modified;   // FILETIME: 100 ns since 1601-01-01 UTC
-    uint32_t attributes; // archive, and read-only when nobody may write it
+    uint32_t attributes; // archive, and read-only as the file is (on Linux: when nobody may write it)
 };
 
 bool GetFileFacts(const std::string& path, FileFacts& facts);
