@@ -141,12 +141,12 @@ void CloseFile(int fd)
 
 std::string OutputRefusal(const std::string& path, const std::vector<std::string>& inputs)
 {
-    const std::wstring name = WideFromUtf8(path);
-    if (GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    const DWORD attributes = GetFileAttributesW(WideFromUtf8(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? "" : SystemMessage(error);
     }
-    if (IsFolder(name))
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         return NoRegularFolder;
     BY_HANDLE_FILE_INFORMATION output, input;
     if (!Identify(path, output))

@@ -19,6 +19,17 @@ LogHeader ExampleHeader()
     return h;
 }
 
+// A header with both uninstall commands and the closing question.
+LogHeader HeaderWithCommands(uint16_t restartMode, const char* sessionQuestion)
+{
+    LogHeader h = ExampleHeader();
+    h.restartMode = restartMode;
+    h.sessionQuestion = sessionQuestion;
+    h.first = UninstallCommand{1, "C:\\D\\u.exe", "/x", 0x03, "Cannot run."};
+    h.second = UninstallCommand{1, "C:\\W\\r.exe", "/y", 0x80, nullptr};
+    return h;
+}
+
 Bytes Header(const LogHeader& h)
 {
     Bytes out(LOG_HEADER_FIXED + LOG_HEADER_MAX + 100);
@@ -70,11 +81,7 @@ TEST(InstallLogBytes, OpenedLogIsTheWorkedExampleOf121Bytes)
 
 TEST(InstallLogBytes, CommandsAndTheClosingQuestionSetTheirFlags)
 {
-    LogHeader h = ExampleHeader();
-    h.restartMode = 1;
-    h.sessionQuestion = "Restart?";
-    h.first = UninstallCommand{1, "C:\\D\\u.exe", "/x", 0x03, "Cannot run."};
-    h.second = UninstallCommand{1, "C:\\W\\r.exe", "/y", 0x80, nullptr};
+    LogHeader h = HeaderWithCommands(1, "Restart?");
     const Bytes header = Header(h);
     ASSERT_FALSE(header.empty());
     EXPECT_EQ(header[0], LOG_ASKS_RESTART | LOG_HAS_UNINSTALL_1 | LOG_HAS_UNINSTALL_2 | LOG_UNINSTALL_2_FLAG);
@@ -99,11 +106,7 @@ TEST(InstallLogBytes, CommandsAndTheClosingQuestionSetTheirFlags)
 // header whose block or last item is cut off.
 TEST(InstallLogBytes, HeaderReadsBackAndACutHeaderIsRefused)
 {
-    LogHeader h = ExampleHeader();
-    h.restartMode = 2;
-    h.sessionQuestion = "Log off?";
-    h.first = UninstallCommand{1, "C:\\D\\u.exe", "/x", 0x03, "Cannot run."};
-    h.second = UninstallCommand{1, "C:\\W\\r.exe", "/y", 0x80, nullptr};
+    const LogHeader h = HeaderWithCommands(2, "Log off?");
     Bytes log = Header(h);
     LogHeader r = {};
     uint8_t flags = 0;
