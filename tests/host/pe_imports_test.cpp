@@ -1,6 +1,8 @@
 // The setup program must be a GUI executable that imports only DLLs Windows
 // always loads from its own system folder, so that a DLL planted beside a
-// downloaded setup program is never loaded.
+// downloaded setup program is never loaded; and since it runs elevated on
+// bytes that are not its own, Windows must be free to place it anywhere,
+// with data that cannot run.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <fstream>
@@ -35,7 +37,10 @@ struct PeFile {
         return 0;
     }
     uint32_t Directory(int index) const { return Read32(bytes, optional + (magic == 0x20B ? 112 : 96) + 8 * index); }
+    uint32_t DirectorySize(int index) const { return Directory(index) ? Read32(bytes, optional + (magic == 0x20B ? 116 : 100) + 8 * index) : 0; }
     uint16_t Subsystem() const { return Read16(bytes, optional + 68); }
+    uint16_t DllCharacteristics() const { return Read16(bytes, optional + 70); }
+    uint16_t Characteristics() const { return Read16(bytes, coff + 18); }
 };
 
 PeFile Open(const std::string& path)
@@ -74,6 +79,13 @@ void ExpectSetupProgram(const std::string& path, uint16_t machine, uint16_t magi
     EXPECT_EQ(pe.magic, magic) << path;
     EXPECT_EQ(pe.Subsystem(), 2) << path << " is not a GUI program";
     EXPECT_EQ(pe.Directory(13), 0u) << path << " has delay-loaded imports";
+    const uint16_t randomised = 0x40 /* DYNAMIC_BASE */ | 0x100 /* NX_COMPAT */ | (magic == 0x20B ? 0x20 /* HIGH_ENTROPY_VA */ : 0);
+    EXPECT_EQ(pe.DllCharacteristics() & randomised, randomised) << path;
+    EXPECT_GT(pe.DirectorySize(5), 0u) << path << " has no relocation table";
+    EXPECT_EQ(pe.Characteristics() & 0x0001, 0) << path << " says its relocations were stripped";
+    if (magic == 0x10B) {
+        EXPECT_EQ(pe.Characteristics() & 0x0020, 0x0020) << path << " does not reach the 4 GB a 64-bit Windows gives it";
+    }
     const std::set<std::string> known = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll",
                                          "shell32.dll",  "ole32.dll",  "comdlg32.dll", "msvcrt.dll"};
     const std::vector<std::string> dlls = ImportedDlls(pe);
