@@ -2,6 +2,7 @@
 #include "file_records.h"
 #include "made_folders.h"
 #include "older_copies.h"
+#include "older_values.h"
 #include "package/load_package.h"
 #include "package/settings_readers.h"
 #include "package/string_table.h"
@@ -14,6 +15,10 @@ HANDLE LogFile = INVALID_HANDLE_VALUE;
 char LogPath[PATH_SIZE];
 char UninstallerPath[PATH_SIZE];
 uint32_t RecordCount;
+// The records as written, kept by the worker itself: the rollback replays
+// these, not the file, which others may write to while the install runs.
+uint8_t* Recorded;
+size_t RecordedSize;
 
 // The header may be as long as its signed length allows; kept out of the
 // worker's stack.
@@ -112,6 +117,23 @@ void WriteCountAndClose()
     CloseLog();
 }
 
+// The records are kept in one reservation as long as the largest log, its
+// pages committed as they fill.
+int Remember(const uint8_t* bytes, size_t size)
+{
+    if (!Recorded)
+        Recorded = (uint8_t*)VirtualAlloc(NULL, LOG_SIZE_MAX, MEM_RESERVE, PAGE_READWRITE);
+    if (!Recorded || size > LOG_SIZE_MAX - RecordedSize ||
+        !VirtualAlloc(Recorded + RecordedSize, size, MEM_COMMIT, PAGE_READWRITE))
+        return 0;
+    memcpy(Recorded + RecordedSize, bytes, size);
+    RecordedSize += size;
+    return 1;
+}
+
+// A record that did not reach the file or memory is undone by the caller;
+// the log is closed with its count, and the rollback replays what was
+// recorded before it.
 int Append(const LogRecord& r)
 {
     uint8_t bytes[LOG_RECORD_MAX];
@@ -119,10 +141,8 @@ int Append(const LogRecord& r)
     if (LogFile == INVALID_HANDLE_VALUE || !size)
         return 0;
     RecordCount++;
-    if (WriteAll(bytes, (DWORD)size))
+    if (WriteAll(bytes, (DWORD)size) && Remember(bytes, size))
         return 1;
-    // The log stays, with its count, for the rollback, which reads it up to
-    // the record that was cut short.
     WriteCountAndClose();
     return 0;
 }
@@ -133,6 +153,7 @@ int Open(const char* folder)
 {
     RecordCount = 0;
     LogPath[0] = 0;
+    RecordedSize = 0;
     if (!PlaceUninstaller(folder))
         return 0;
     if (FindFreeName(folder, LogPath))
@@ -166,15 +187,19 @@ int InstallLog(const LogRecord& record, uint8_t operation)
         return 1;
     case LOG_FINISH:
         WriteCountAndClose();
+        RecordedSize = 0;
         DropOlderCopies();
+        ReleaseOlderValues(0);
         return 1;
     case LOG_ABORT:
         WriteCountAndClose();
         if (LogPath[0])
-            ReplayLog(LogPath);
+            ReplayLog(Recorded, RecordedSize, LogPath);
         LogPath[0] = 0;
+        RecordedSize = 0;
         RemoveMadeFolders();
         PutBackOlderCopies();
+        ReleaseOlderValues(1);
         // The folders made on the way may have kept the destination folder,
         // which the install made too, from going with the log.
         RemoveDirectoryA(DestinationPath);

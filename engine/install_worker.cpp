@@ -3,9 +3,11 @@
 #include "app/folders.h"
 #include "app/sound_player.h"
 #include "install_file.h"
+#include "install_folders.h"
 #include "install_log.h"
 #include "log_undo.h"
 #include "newer_copy_prompt.h"
+#include "older_copies.h"
 #include "package/load_package.h"
 #include "package/settings_readers.h"
 #include "package/string_table.h"
@@ -213,23 +215,30 @@ int InstallFiles(int count)
     return 1;
 }
 
-// The links of the shortcut section, which begins where the files end; links
-// that were there before are not logged, so nothing removes them. 0 when the
-// install has been aborted.
+// The links of the shortcut section, which begins where the files end. A
+// link that was there before is set aside for a rollback and not logged, so
+// nothing removes the new one; a link outside the folders links go to, or
+// one that cannot be set aside, is passed over. 0 when the install has been
+// aborted.
 int CreateShortcuts(ByteCursor& c)
 {
     Status(SetupString(40));
+    const InstallFolders& folders = FindInstallFolders(DestinationPath);
     LinkItem item;
     for (int count = ReadSectionCount(c); count; count--) {
         if (count < 0 || !ReadShortcutRecord(c, item)) {
             Abort(38);
             return 0;
         }
-        if (!item.link[0])
+        const int aside = item.link[0] && PathIsInside(item.link, folders) ? SetAsideOlderCopy(item.link) : 0;
+        if (!aside)
             continue;
-        const int existed = PathExists(item.link);
-        if (FAILED(CreateShortcut(item.target, item.link, "QInstall", item.arguments, item.icon, item.iconIndex)) ||
-            existed)
+        if (FAILED(CreateShortcut(item.target, item.link, "QInstall", item.arguments, item.icon, item.iconIndex))) {
+            if (aside == 2)
+                PutBackLastOlderCopy();
+            continue;
+        }
+        if (aside == 2)
             continue;
         if (!InstallLog(LogRecord{LOG_FILE, item.inGroup, item.link, 0, nullptr}, LOG_APPEND)) {
             DeleteFileA(item.link);
@@ -256,8 +265,10 @@ int WriteRegistryValues(ByteCursor& c)
         const void* data = r.kind == VALUE_NUMBER ? (const void*)&r.number : r.data;
         const uint32_t length = r.kind == VALUE_NUMBER ? 4 : r.length;
         if (fits && WriteRegistryValue(r.root, key, r.valueName, r.kind, data, length)) {
-            // A value the log cannot name goes again, and the install with it.
-            if (!InstallLog(LogRecord{LOG_REGISTRY, 0, key, r.root, r.valueName}, LOG_APPEND)) {
+            // An empty name wrote no value, only the keys, which are logged
+            // when they are new. A value the log cannot name goes again, and
+            // the install with it.
+            if (r.valueName[0] && !InstallLog(LogRecord{LOG_REGISTRY, 0, key, r.root, r.valueName}, LOG_APPEND)) {
                 DeleteLoggedRegistry(key, r.valueName, 0, r.root);
                 Abort(43);
                 return 0;

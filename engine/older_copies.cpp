@@ -75,7 +75,9 @@ void DropOlderCopies()
 {
     while (LastCopy) {
         SetFileAttributesA(LastCopy->aside, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(LastCopy->aside);
+        // A copy still in use (a running program) goes when Windows next starts.
+        if (!DeleteFileA(LastCopy->aside))
+            MoveFileExA(LastCopy->aside, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
         LastCopy = Forget(LastCopy);
     }
 }

@@ -12,5 +12,6 @@ int SetAsideOlderCopy(const char* path);
 void PutBackLastOlderCopy();
 // Every copy goes back, the last set aside first.
 void PutBackOlderCopies();
-// The install is complete: the copies set aside are deleted.
+// The install is complete: the copies set aside are deleted, or when that
+// fails, marked for deletion when Windows next starts.
 void DropOlderCopies();

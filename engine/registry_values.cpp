@@ -2,11 +2,14 @@
 #include "app/paths.h"
 #include "install_file.h"
 #include "install_log.h"
+#include "log_check.h"
 #include "log_undo.h"
+#include "older_values.h"
 #include "package/data_records.h"
 
-// The key chain from the top; the first key made here is logged, the ones
-// below it go with it. A key the log cannot name goes again at once.
+// The key chain from the top; the first key made here that an install may
+// own is logged, the ones below it go with it (a shared key such as "App
+// Paths" that was missing stays). A key the log cannot name goes again at once.
 static int MakeKeyChain(HKEY base, uint8_t root, const char* keyPath)
 {
     char prefix[PATH_SIZE];
@@ -19,7 +22,7 @@ static int MakeKeyChain(HKEY base, uint8_t root, const char* keyPath)
             ERROR_SUCCESS)
             return 0;
         RegCloseKey(key);
-        if (disposition == REG_CREATED_NEW_KEY && !logged) {
+        if (disposition == REG_CREATED_NEW_KEY && !logged && KeyIsOwnable(root, prefix)) {
             if (!InstallLog(LogRecord{LOG_REGISTRY, 1, prefix, root, "?"}, LOG_APPEND)) {
                 RegDeleteKeyA(base, prefix);
                 return 0;
@@ -37,15 +40,19 @@ int WriteRegistryValue(uint8_t root, char* keyPath, const char* valueName, uint8
     if (!base || (!EndsInBackslash(keyPath) && !AppendText(keyPath, PATH_SIZE, "\\")))
         return 0;
     HKEY key;
-    if (RegOpenKeyExA(base, keyPath, 0, KEY_WRITE, &key) != ERROR_SUCCESS &&
-        (!MakeKeyChain(base, root, keyPath) || RegOpenKeyExA(base, keyPath, 0, KEY_WRITE, &key) != ERROR_SUCCESS))
+    const REGSAM access = KEY_WRITE | KEY_QUERY_VALUE;
+    if (RegOpenKeyExA(base, keyPath, 0, access, &key) != ERROR_SUCCESS &&
+        (!MakeKeyChain(base, root, keyPath) || RegOpenKeyExA(base, keyPath, 0, access, &key) != ERROR_SUCCESS))
         return 0;
     int written = 1;
     if (valueName[0]) {
-        // Other kinds than a number and a string keep their bytes and get no type.
+        // Other kinds than a number and a string keep their bytes and get no
+        // type. What the value held before goes back on a rollback, so one
+        // whose old data cannot be kept is not written.
         const DWORD type = kind == VALUE_NUMBER ? REG_DWORD : kind == VALUE_STRING ? REG_SZ : REG_NONE;
-        written = RegSetValueExA(key, valueName, 0, type, (const BYTE*)data, length) == ERROR_SUCCESS ||
-                  RegSetValueExA(key, valueName, 0, type, (const BYTE*)data, length) == ERROR_SUCCESS;
+        written = KeepOlderValue(key, root, keyPath, valueName) &&
+                  (RegSetValueExA(key, valueName, 0, type, (const BYTE*)data, length) == ERROR_SUCCESS ||
+                   RegSetValueExA(key, valueName, 0, type, (const BYTE*)data, length) == ERROR_SUCCESS);
     }
     RegCloseKey(key);
     return written;

@@ -1,38 +1,29 @@
 #include "rollback.h"
 #include "app/paths.h"
+#include "install_folders.h"
 #include "log_undo.h"
 #include <windows.h>
 
-namespace {
-
-void Undo(const LogRecord& r)
+void ReplayLog(uint8_t* records, size_t size, const char* logPath)
 {
-    if (r.kind == LOG_FILE)
-        DeleteLoggedFile(r.text, r.flag);
-    else if (r.kind == LOG_REGISTRY)
-        DeleteLoggedRegistry(r.text, r.valueName, r.flag, r.root);
-}
-
-} // namespace
-
-// A damaged record ends the replay; the log's own files go in any case.
-void ReplayLog(const char* logPath)
-{
-    DWORD size = 0;
-    uint8_t* log = ReadWholeLog(logPath, &size);
-    uint32_t count = 0;
-    ByteCursor c;
-    LogRecord uninstaller;
-    if (log && OpenLogBytes(log, size, &count, &c) && count && ReadLogRecord(c, uninstaller)) {
-        LogRecord r;
-        for (uint32_t i = 1; i < count && ReadLogRecord(c, r); i++)
-            Undo(r);
-        DeleteFileA(uninstaller.text);
-    }
-    if (log)
-        VirtualFree(log, 0, MEM_RELEASE);
-    DeleteFileA(logPath);
     char folder[PATH_SIZE];
     FolderOfPath(folder, logPath);
+    const InstallFolders& folders = FindInstallFolders(folder);
+    ByteCursor c = CursorOver(records, size);
+    const char* uninstaller = nullptr;
+    LogRecord r;
+    for (uint32_t i = 0; ReadLogRecord(c, r); i++) {
+        if (!RecordIsBelievable(r, i, folders))
+            continue;
+        if (i == 0)
+            uninstaller = r.text;
+        else if (r.kind == LOG_FILE)
+            DeleteLoggedFile(r.text, r.flag);
+        else if (r.kind == LOG_REGISTRY)
+            DeleteLoggedRegistry(r.text, r.valueName, r.flag, r.root);
+    }
+    if (uninstaller)
+        DeleteFileA(uninstaller);
+    DeleteFileA(logPath);
     RemoveDirectoryA(folder);
 }

@@ -1,8 +1,10 @@
-// Undoing an install by its log, oldest change first; nothing is asked and
-// nothing reported. Worker thread only.
+// Undoing an install by what its worker logged, oldest change first; nothing
+// is asked and nothing reported. Worker thread only.
 #pragma once
 #include "log_format.h"
 
-// Replays the closed log at logPath: deletes what it records, then the
-// uninstaller copy and the log, and the destination folder if that is empty.
-void ReplayLog(const char* logPath);
+// Replays the records the worker wrote to the log at logPath (the bytes of
+// its records, the uninstaller's first): deletes what they name but a record
+// no install writes, then the uninstaller copy and the log, and the
+// destination folder if that is empty.
+void ReplayLog(uint8_t* records, size_t size, const char* logPath);

@@ -1,4 +1,5 @@
 #include "shortcuts.h"
+#include "install_folders.h"
 #include "package/data_records.h"
 #include "wizard/wizard_state.h"
 #include <shobjidl.h>
@@ -15,21 +16,8 @@ int ComReady;
 int GetSpecialFolder(int code, char* out)
 {
     char* cached = ShellFolders[code - 1];
-    if (!cached[0]) {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
-                          KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-            return 0;
-        char value[PATH_SIZE] = "";
-        DWORD size = PATH_SIZE - 1;
-        const LONG result = RegQueryValueExA(key, ShellFolderNames[code - 1], NULL, NULL, (BYTE*)value, &size);
-        RegCloseKey(key);
-        if (result != ERROR_SUCCESS)
-            return 0;
-        value[size] = 0;
-        EndFolderString(value, strlen(value));
-        memcpy(cached, value, PATH_SIZE);
-    }
+    if (!cached[0])
+        ReadShellFolder(ShellFolderNames[code - 1], cached);
     memcpy(out, cached, PATH_SIZE);
     return cached[0] != 0;
 }

@@ -151,8 +151,12 @@ int AcceptGroup(HWND wizard)
     if ((typed[0] != '\\' && !EndsInBackslash(full) && !AppendText(full, PATH_SIZE, "\\")) ||
         !AppendText(full, PATH_SIZE, typed))
         return GoOnWithoutGroup(wizard, typed);
-    if (SetCurrentDirectoryA(full))
+    // The folder as the system resolves it, without "." or "..": the install
+    // log names links by such paths only.
+    if (SetCurrentDirectoryA(full)) {
+        CurrentFolder(full);
         return SetGroupFolder(full) || GoOnWithoutGroup(wizard, typed);
+    }
     const char* cut = LastBackslash(full);
     if (!cut)
         return GoOnWithoutGroup(wizard, full);
@@ -162,12 +166,14 @@ int AcceptGroup(HWND wizard)
     memcpy(name, cut + 1, strlen(cut + 1) + 1);
     if (!SetCurrentDirectoryA(parent))
         return GoOnWithoutGroup(wizard, full + strlen(ProgramsFolder));
+    CurrentFolder(parent);
     if (!CreateDirectoryA(name, NULL))
         return GoOnWithoutGroup(wizard, name);
     // Only a test: the group is made for real when the install starts.
     char path[PATH_SIZE];
     memcpy(path, parent, PATH_SIZE);
-    AppendText(path, PATH_SIZE, "\\");
+    if (!EndsInBackslash(path))
+        AppendText(path, PATH_SIZE, "\\");
     AppendText(path, PATH_SIZE, name);
     RemoveDirectoryA(path);
     return SetGroupFolder(path) || GoOnWithoutGroup(wizard, name);

@@ -1,8 +1,9 @@
 // Fuzzes the reading of an install log as the rollback does it (the fixed
 // part, the header block, then records up to the count or the first damaged
-// one) and as the uninstaller does it (the header's texts and commands, and
-// the test that the log is whole), never reading past the log.
-#include "engine/log_format.h"
+// one) and as the uninstaller does it (the header's texts and commands, the
+// test that the log is whole, and the check of what its records name), never
+// reading past the log.
+#include "engine/log_check.h"
 #include <string.h>
 #include <vector>
 
@@ -35,5 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size)
             CheckText(text, 1 << 16);
     std::vector<uint8_t> whole(input, input + size);
     LogIsWhole(whole.data(), whole.size(), &count);
+    static const InstallFolders folders = {{"C:\\P\\", "C:\\W\\", "C:\\W\\S\\", ""}, 4};
+    std::vector<uint8_t> checked(input, input + size);
+    if (FirstRefusedRecord(checked.data(), checked.size(), folders) > (long)count)
+        __builtin_trap();
     return 0;
 }

@@ -3,7 +3,6 @@
 #include "engine/install_file.h"
 #include "engine/install_log.h"
 #include "engine/older_copies.h"
-#include "engine/rollback.h"
 #include "package/load_package.h"
 #include "package/package_writer.h"
 #include "package/settings_readers.h"
@@ -141,27 +140,24 @@ TEST_F(InstallLogging, LogThatCannotBeMadeLeavesOtherInstallsAlone)
     EXPECT_EQ(ReadFileBytes("C:\\D\\QXUn999.uqx").size(), strlen("another install's"));
 }
 
-TEST_F(InstallLogging, DamagedRecordEndsTheReplayWithoutReadingPastTheLog)
+// The log is shared for writing while the install runs: the rollback undoes
+// what the install recorded, whatever another process wrote into the file.
+TEST_F(InstallLogging, RollbackUndoesWhatTheInstallRecordedNotWhatTheFileSays)
 {
     Open();
     Write("C:\\D\\first.txt", "1");
+    Write("C:\\D\\their.txt", "not the install's");
     EXPECT_TRUE(Append("C:\\D\\first.txt", 0));
-    const std::string log = LogPath();
-    InstallLog(LogRecord{}, LOG_FINISH);
-    // A record claiming a 300-byte path, and the count claiming more records.
-    HANDLE f = CreateFileA(log.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
-    SetFilePointer(f, 0, NULL, FILE_END);
-    const uint8_t damaged[] = {0, 0, 0x2C, 0x01, 'x'};
+    Bytes planted(LOG_RECORD_MAX);
+    planted.resize(BuildLogRecord(planted.data(), LogRecord{LOG_FILE, 0, "C:\\D\\their.txt", 0, nullptr}));
+    HANDLE f = CreateFileA(LogPath().c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    SetFilePointer(f, -(LONG)planted.size(), NULL, FILE_END);
     DWORD written;
-    WriteFile(f, damaged, sizeof damaged, &written, NULL);
-    SetFilePointer(f, 1, NULL, FILE_BEGIN);
-    const uint8_t count[] = {9, 0, 0, 0};
-    WriteFile(f, count, sizeof count, &written, NULL);
+    WriteFile(f, planted.data(), (DWORD)planted.size(), &written, NULL);
     CloseHandle(f);
-    ReplayLog(log.c_str());
-    EXPECT_FALSE(FileExists("C:\\D\\first.txt"));
-    EXPECT_FALSE(FileExists(log));
-    EXPECT_FALSE(FileExists("C:\\D\\QXUn000.uqx"));
+    InstallLog(LogRecord{}, LOG_ABORT);
+    EXPECT_EQ(FolderEntries("C:\\D\\"), std::vector<std::string>{"their.txt"});
 }
 
 // Drive Q: is a disk of 1 MB while the tests run (see the end-to-end tests).
