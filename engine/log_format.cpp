@@ -112,6 +112,15 @@ static const char* TakeCounted(ByteCursor& c)
     return TakeText(c, TakeU16(c));
 }
 
+// The product's title, as the install wrote it into the window title.
+static const char* WithoutTitleEnding(const char* title)
+{
+    const size_t n = strlen(title), ending = sizeof TitleEnding - 1;
+    if (n >= ending && !strcmp(title + n - ending, TitleEnding))
+        ((char*)title)[n - ending] = 0;
+    return title;
+}
+
 int ReadLogHeader(uint8_t* log, size_t size, LogHeader& h, uint8_t* flags)
 {
     ByteCursor fixed = CursorOver(log, size);
@@ -123,7 +132,7 @@ int ReadLogHeader(uint8_t* log, size_t size, LogHeader& h, uint8_t* flags)
         return 0;
     ByteCursor c = CursorOver(block, (size_t)length);
     TakeCounted(c);
-    h.product = TakeCounted(c);
+    h.product = WithoutTitleEnding(TakeCounted(c));
     h.question = TakeCounted(c);
     h.success = TakeCounted(c);
     h.partial = TakeCounted(c);

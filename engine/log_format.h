@@ -70,7 +70,8 @@ size_t BuildLogRecord(uint8_t* out, const LogRecord& r);
 
 // The header's flags, texts and commands, the texts terminated inside the
 // header block; 0 when the block is cut off or an item does not end inside
-// it. The window title stands where the product's name is written from.
+// it. The product's title is read from the window title, whose English
+// ending is cut off.
 int ReadLogHeader(uint8_t* log, size_t size, LogHeader& h, uint8_t* flags);
 // Reading a whole log: the count and the cursor at the first record, or 0
 // when the fixed part or the header block is cut off.

@@ -6,9 +6,11 @@
 #include "app/paths.h"
 #include "app/system_library.h"
 #include "arguments.h"
+#include "engine/install_folders.h"
 #include "engine/log_format.h"
 #include "engine/log_undo.h"
 #include "engine/run_program.h"
+#include "other_logs.h"
 #include "progress_window.h"
 #include "removal.h"
 #include "temporary_copy.h"
@@ -17,6 +19,8 @@
 namespace {
 
 const char DamagedText[] = "This install log cannot be read or is damaged:\n%.259s\n\nNothing was removed.";
+const char RefusedText[] =
+    "This install log names what no install makes:\n%.259s\n\nRecord %lu: %.259s\n\nNothing was removed.";
 
 int Tell(const char* text, const char* title, UINT flags)
 {
@@ -31,12 +35,30 @@ int ReportUnreadable(const char* logPath)
     return 1;
 }
 
+// A log that names a file outside the folders an install writes to, a key
+// that Windows and every program share, or an uninstaller elsewhere than
+// beside it was not written by an install: nothing it names is touched.
+int IsRefused(const char* logPath, uint8_t* log, DWORD size, const Removal& r)
+{
+    char folder[PATH_SIZE];
+    FolderOfPath(folder, logPath);
+    const long refused = FirstRefusedRecord(log, size, FindInstallFolders(folder));
+    if (refused < 0)
+        return 0;
+    static char text[sizeof RefusedText + 2 * PATH_SIZE + 16];
+    wsprintfA(text, RefusedText, logPath, (unsigned long)refused, r.records[refused].text);
+    Tell(text, "Uninstall", MB_ICONERROR);
+    return 1;
+}
+
 // The first command may stop the removal, as the install commands stop the
-// install: 0 then. The second never does.
-int RunUninstallCommands(const LogHeader& h)
+// install: 0 then. The second never does. A first program that was one of
+// the product's files and is gone (an earlier run removed it) is passed over.
+int RunUninstallCommands(const LogHeader& h, const Removal& r)
 {
     const UninstallCommand& first = h.first;
-    if (first.present && first.path[0] && RunProgram(first.path, first.arguments, 1) == -1) {
+    if (first.present && first.path[0] && !IsInstalledFileGone(r, first.path) &&
+        RunProgram(first.path, first.arguments, 1) == -1) {
         const int tell = first.flags & 0x02;
         if (first.flags & 0x01) {
             if (tell)
@@ -63,13 +85,16 @@ void Report(const LogHeader& h, const Removal& r)
     Tell(text, h.product, MB_ICONEXCLAMATION);
 }
 
-// The log and the destination folder go last, and only when all else went.
-void RemoveLogAndFolder(const char* logPath)
+// The log and the destination folder go last, and only when all else went;
+// the folder of an uninstaller copy that runs in it goes after that copy,
+// when Windows next starts.
+void RemoveLogAndFolder(const Removal& r)
 {
-    DeleteFileA(logPath);
+    DeleteFileA(r.logPath);
     char folder[PATH_SIZE];
-    FolderOfPath(folder, logPath);
-    RemoveDirectoryA(folder);
+    FolderOfPath(folder, r.logPath);
+    if (!RemoveDirectoryA(folder) && r.ownCopyLater)
+        MoveFileExA(folder, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 int Uninstall(const char* logPath)
@@ -80,15 +105,22 @@ int Uninstall(const char* logPath)
     LogHeader h = {};
     uint8_t flags = 0;
     static Removal r;
+    r.logPath = logPath;
     if (!log || !LogIsWhole(log, size, &count) || !ReadLogHeader(log, size, h, &flags) ||
         !ReadRemovalRecords(log, size, r))
         return ReportUnreadable(logPath);
-    if (Tell(h.question, h.product, MB_YESNO | MB_ICONQUESTION) != IDYES || !RunUninstallCommands(h))
+    if (IsRefused(logPath, log, size, r))
+        return 1;
+    if (Tell(h.question, h.product, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return 0;
+    if (!ReadOtherLogs(logPath))
+        return ReportUnreadable(logPath);
+    if (!RunUninstallCommands(h, r))
         return 0;
     r.window = OpenProgressWindow(h.product);
     RemoveLoggedChanges(r);
     if (!r.anyStayed)
-        RemoveLogAndFolder(logPath);
+        RemoveLogAndFolder(r);
     if (r.window)
         DestroyWindow(r.window);
     Report(h, r);

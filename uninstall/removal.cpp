@@ -1,6 +1,8 @@
 #include "removal.h"
 #include "app/paths.h"
+#include "engine/log_check.h"
 #include "engine/log_undo.h"
+#include "other_logs.h"
 #include "package/data_records.h"
 #include "progress_window.h"
 #include <string.h>
@@ -14,26 +16,130 @@ int StartsRemoval(const Removal& r, uint32_t i)
 {
     const LogRecord& record = r.records[i];
     return i == 0 || (record.kind == LOG_REGISTRY && record.flag == 1 && record.root == ROOT_LOCAL_MACHINE &&
-                      strncmp(record.text, UninstallKey, sizeof UninstallKey - 1) == 0);
+                      BehindPrefix(record.text, UninstallKey));
 }
 
-int RegistryStays(const LogRecord& record)
+// Whether the entry's command hands the uninstaller this log: then the entry
+// is this install's and goes whole, with the values the list of installed
+// programs reads.
+int IsOwnEntry(const Removal& r, const LogRecord& record)
+{
+    static char command[4096], log[PATH_SIZE];
+    DWORD size = sizeof command - 1;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, record.text, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return 0;
+    const LONG read = RegQueryValueExA(key, "UninstallString", NULL, NULL, (BYTE*)command, &size);
+    RegCloseKey(key);
+    command[read == ERROR_SUCCESS ? size : 0] = 0;
+    lstrcpynA(log, r.logPath, PATH_SIZE);
+    CharUpperA(command);
+    CharUpperA(log);
+    return strstr(command, log) != nullptr;
+}
+
+int IsEmptyKey(HKEY key)
+{
+    DWORD keys = 1, values = 1;
+    return RegQueryInfoKeyA(key, NULL, NULL, NULL, &keys, NULL, NULL, &values, NULL, NULL, NULL, NULL) ==
+               ERROR_SUCCESS &&
+           !keys && !values;
+}
+
+enum KeyState { KEY_FAILED, KEY_HOLDS_VALUES, KEY_GONE };
+
+// Removes the empty keys below a key, then the key when it is left empty: a
+// value anywhere below it is what something else wrote, and keeps it.
+KeyState RemoveEmptyKeyTree(HKEY parent, const char* name, int depth)
+{
+    HKEY key;
+    const LONG opened = RegOpenKeyExA(parent, name, 0, KEY_READ, &key);
+    if (opened != ERROR_SUCCESS)
+        return opened == ERROR_FILE_NOT_FOUND ? KEY_GONE : KEY_FAILED;
+    int failed = 0;
+    char sub[256];
+    for (DWORD i = 0; depth < 32 && RegEnumKeyA(key, i, sub, sizeof sub) == ERROR_SUCCESS;) {
+        const KeyState state = RemoveEmptyKeyTree(key, sub, depth + 1);
+        failed |= state == KEY_FAILED;
+        i += state != KEY_GONE;
+    }
+    const int empty = IsEmptyKey(key);
+    RegCloseKey(key);
+    if (empty)
+        return RegDeleteKeyA(parent, name) == ERROR_SUCCESS ? KEY_GONE : KEY_FAILED;
+    return failed ? KEY_FAILED : KEY_HOLDS_VALUES;
+}
+
+// The key of a removed value and the keys above it, as long as each is
+// empty, one an install may own, and named by no other log.
+void RemoveEmptyKeysAbove(uint16_t root, const char* keyPath)
+{
+    char key[PATH_SIZE];
+    if (!JoinPath(key, keyPath, ""))
+        return;
+    HKEY base = RootKeyOf(root);
+    while (KeyIsOwnable(root, key) && !AnotherLogNamesKey(root, key) &&
+           RemoveEmptyKeyTree(base, key, 32) == KEY_GONE) {
+        if (EndsInBackslash(key))
+            key[strlen(key) - 1] = 0;
+        const char* cut = LastBackslash(key);
+        key[cut ? cut + 1 - key : 0] = 0;
+    }
+}
+
+int ValueStays(const LogRecord& record)
 {
     HKEY key;
     if (RegOpenKeyExA(RootKeyOf(record.root), record.text, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return 0;
-    const int stays = record.flag == 1 || RegQueryValueExA(key, record.valueName, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+    const int stays = RegQueryValueExA(key, record.valueName, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
     RegCloseKey(key);
     return stays;
 }
 
-// 1 when the change is gone, or was gone already.
-int Undo(const LogRecord& record)
+int RemoveRegistry(const Removal& r, const LogRecord& record)
+{
+    if (!RootKeyOf(record.root))
+        return 1;
+    if (record.flag && StartsRemoval(r, (uint32_t)(&record - r.records)) && IsOwnEntry(r, record))
+        return DeleteLoggedRegistry(record.text, "?", 1, record.root) ||
+               RemoveEmptyKeyTree(RootKeyOf(record.root), record.text, 0) == KEY_GONE;
+    if (AnotherLogNames(record))
+        return 1;
+    if (record.flag)
+        return RemoveEmptyKeyTree(RootKeyOf(record.root), record.text, 0) != KEY_FAILED;
+    const int gone = DeleteLoggedRegistry(record.text, record.valueName, 0, record.root) || !ValueStays(record);
+    RemoveEmptyKeysAbove(record.root, record.text);
+    return gone;
+}
+
+int IsOwnImage(const char* path)
+{
+    char self[PATH_SIZE];
+    const DWORD n = GetModuleFileNameA(NULL, self, PATH_SIZE);
+    return n && n < PATH_SIZE && !lstrcmpiA(self, path);
+}
+
+// The uninstaller copy that runs this removal goes when Windows next starts.
+int RemoveFile(Removal& r, const LogRecord& record)
+{
+    if (AnotherLogNames(record))
+        return 1;
+    if (DeleteLoggedFile(record.text, record.flag) || GetFileAttributesA(record.text) == INVALID_FILE_ATTRIBUTES)
+        return 1;
+    if (&record != r.records || !IsOwnImage(record.text))
+        return 0;
+    r.ownCopyLater = MoveFileExA(record.text, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return r.ownCopyLater;
+}
+
+// 1 when the change is gone, was gone already, or is another install's too.
+// A kind the format does not define names nothing to undo.
+int Undo(Removal& r, const LogRecord& record)
 {
     if (record.kind == LOG_FILE)
-        return DeleteLoggedFile(record.text, record.flag) || GetFileAttributesA(record.text) == INVALID_FILE_ATTRIBUTES;
-    return !RootKeyOf(record.root) || DeleteLoggedRegistry(record.text, record.valueName, record.flag, record.root) ||
-           !RegistryStays(record);
+        return RemoveFile(r, record);
+    return record.kind != LOG_REGISTRY || RemoveRegistry(r, record);
 }
 
 void NoteStayed(Removal& r, const char* text)
@@ -50,8 +156,23 @@ void RemoveNewestFirst(Removal& r, int closing, uint32_t* done)
             continue;
         const LogRecord& record = r.records[i];
         ShowProgress(r.window, record.text, ++*done * 100 / r.count);
-        if (!Undo(record))
+        if (!Undo(r, record))
             NoteStayed(r, record.text);
+    }
+}
+
+// The folders from a file's up to the log's, the log's not included, as long
+// as each is empty.
+void RemoveEmptyFoldersUpTo(const char* path, const char* top)
+{
+    char folder[PATH_SIZE];
+    FolderOfPath(folder, path);
+    for (const char* below = BehindPrefix(folder, top); below && below[0]; below = BehindPrefix(folder, top)) {
+        if (!RemoveDirectoryA(folder) && GetLastError() != ERROR_FILE_NOT_FOUND &&
+            GetLastError() != ERROR_PATH_NOT_FOUND)
+            return;
+        folder[strlen(folder) - 1] = 0;
+        CutToFolder(folder);
     }
 }
 
@@ -70,10 +191,23 @@ int ReadRemovalRecords(uint8_t* log, size_t size, Removal& r)
     return 1;
 }
 
+int IsInstalledFileGone(const Removal& r, const char* path)
+{
+    for (uint32_t i = 1; i < r.count; i++)
+        if (r.records[i].kind == LOG_FILE && !lstrcmpiA(r.records[i].text, path))
+            return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
+    return 0;
+}
+
 void RemoveLoggedChanges(Removal& r)
 {
     uint32_t done = 0;
     RemoveNewestFirst(r, 0, &done);
+    char top[PATH_SIZE];
+    FolderOfPath(top, r.logPath);
+    for (uint32_t i = r.count; i-- > 1;)
+        if (r.records[i].kind == LOG_FILE)
+            RemoveEmptyFoldersUpTo(r.records[i].text, top);
     if (!r.anyStayed)
         RemoveNewestFirst(r, 1, &done);
 }

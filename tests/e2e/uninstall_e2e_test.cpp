@@ -13,7 +13,7 @@
 namespace {
 
 const char Entry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QInstall Demo 1.0 QX001";
-const char Title[] = "QInstall Demo 1.0 - Uninstall.";
+const char Title[] = "QInstall Demo 1.0";
 const char Question[] = "Do you want to remove QInstall Demo 1.0 and all of its components?";
 const char Success[] = "QInstall Demo 1.0 was removed from your computer.";
 const char Partial[] = "Some parts of QInstall Demo 1.0 could not be removed. You can remove them by hand.";
@@ -172,10 +172,10 @@ TEST_F(UninstallRun, LogThatIsNotWholeChangesNothing)
 
 namespace {
 
-// A product of the typical texts whose one file is the tests' helper
-// program, which its first uninstall command runs; a failure to start it
-// stops the removal with the command's message. The removal ends with the
-// restart question.
+// A product of the typical texts whose files are the tests' helper program,
+// which its first uninstall command runs, and a data file; a failure to
+// start the program stops the removal with the command's message. The
+// removal ends with the restart question.
 Bytes ProductWithUninstallProgram(const std::string& output)
 {
     const char* stub = getenv("QI_SETUP_STUB");
@@ -187,14 +187,17 @@ Bytes ProductWithUninstallProgram(const std::string& output)
                                              COMMAND_ABORT_ON_FAILURE | COMMAND_HAS_MESSAGE, "Slot cannot remove");
     PackageParts parts;
     parts.script = PlainScript(TypicalTexts(), CommandData{}, CommandData{}, first);
-    PutU16(parts.data, 2);
-    FileEntry u, echo;
+    PutU16(parts.data, 3);
+    FileEntry u, echo, data;
     u.relativeName = "\\uninstall.exe";
     u.body = ReadFileBytes(uninstaller);
     echo.relativeName = "\\echo.exe";
     echo.body = ReadFileBytes(helper);
+    data.relativeName = "\\data.txt";
+    data.body = Bytes{'d'};
     PutFileRecord(parts.data, u);
     PutFileRecord(parts.data, echo);
+    PutFileRecord(parts.data, data);
     parts.fileSectionLength = (uint32_t)parts.data.size();
     PutU16(parts.data, 0);
     PutU16(parts.data, 0);
@@ -205,6 +208,9 @@ Bytes ProductWithUninstallProgram(const std::string& output)
 
 } // namespace
 
+// The program that cannot start stops the first run; the second runs it and
+// removes all but a file held open; the third finds the program removed by
+// the second and finishes without it.
 TEST_F(UninstallRun, FirstUninstallProgramRunsFirstAndOneThatCannotStartStopsTheRemoval)
 {
     const char Product[] = "Demo 1.0", Destination[] = "C:\\Program files\\Slot 30\\";
@@ -227,27 +233,35 @@ TEST_F(UninstallRun, FirstUninstallProgramRunsFirstAndOneThatCannotStartStopsThe
                  "UninstallString", RRF_RT_REG_SZ, NULL, command, &size);
     ASSERT_TRUE(command[0]);
 
-    const std::string program = std::string(Destination) + "echo.exe";
+    const std::string program = std::string(Destination) + "echo.exe", data = std::string(Destination) + "data.txt";
     const Bytes helper = ReadFileBytes(program);
-    DeleteFileA(program.c_str());
-    for (int run = 0; run < 2; run++) {
-        SCOPED_TRACE(run ? "the program is back" : "the program is gone");
+    WriteFileBytes(program, Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'r', 'o', 'g', 'r', 'a', 'm'});
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    const std::string reports[] = {"Slot cannot remove", "Slot 49\n\n" + data + "\n", "Slot 48"};
+    for (int run = 0; run < 3; run++) {
+        SCOPED_TRACE("run " + std::to_string(run));
         RunningProgram first, copy;
         ASSERT_TRUE(StartCommandLine(first, command, temp));
         EXPECT_EQ(WaitForExit(first), 0);
         ASSERT_TRUE(FindProgram(copy, "quninst.exe"));
         ASSERT_TRUE(AnswerMessageBox(copy, "Slot 47", IDYES));
-        ASSERT_TRUE(AnswerMessageBox(copy, run ? "Slot 48" : "Slot cannot remove", IDOK));
+        ASSERT_TRUE(AnswerMessageBox(copy, reports[run], IDOK));
         if (run) {
             EXPECT_TRUE(AnswerMessageBox(copy, "Slot 55", IDNO)) << "the restart question comes last";
         }
-        EXPECT_EQ(WaitForExit(copy), 0);
-        EXPECT_EQ(FileExists(std::string(Destination) + "QXUn001.uqx"), !run) << "the log goes with the product";
-        WriteFileBytes(program, helper);
+        EXPECT_EQ(WaitForExit(copy), run == 1 ? 2 : 0);
+        EXPECT_EQ(FileExists(std::string(Destination) + "QXUn001.uqx"), run < 2) << "the log goes with the product";
+        if (run == 0) {
+            WriteFileBytes(program, helper);
+            holder = CreateFileA(data.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        }
+        if (run == 1) {
+            CloseHandle(holder);
+            EXPECT_FALSE(FileExists(program)) << "removed after it ran";
+        }
     }
     const Bytes lines = ReadFileBytes(output);
-    EXPECT_EQ(std::string(lines.begin(), lines.end()), program + "\n" + output + "\n0\n");
-    EXPECT_FALSE(FileExists(program)) << "removed after it ran";
+    EXPECT_EQ(std::string(lines.begin(), lines.end()), program + "\n" + output + "\n0\n") << "it ran once";
     EXPECT_FALSE(FileExists(Destination));
     RemoveUninstallEntries(Product);
 }

@@ -112,7 +112,7 @@ TEST(InstallLogBytes, HeaderReadsBackAndACutHeaderIsRefused)
     uint8_t flags = 0;
     ASSERT_TRUE(ReadLogHeader(log.data(), log.size(), r, &flags));
     EXPECT_EQ(flags, LOG_ASKS_LOGOFF | LOG_HAS_UNINSTALL_1 | LOG_HAS_UNINSTALL_2 | LOG_UNINSTALL_2_FLAG);
-    EXPECT_STREQ(r.product, "A - Uninstall.");
+    EXPECT_STREQ(r.product, "A") << "the title without its English ending";
     EXPECT_STREQ(r.question, "B");
     EXPECT_STREQ(r.success, "C");
     EXPECT_STREQ(r.partial, "D");
