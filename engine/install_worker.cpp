@@ -216,10 +216,10 @@ int InstallFiles(int count)
 }
 
 // The links of the shortcut section, which begins where the files end. A
-// link that was there before is set aside for a rollback and not logged, so
-// nothing removes the new one; a link outside the folders links go to, or
-// one that cannot be set aside, is passed over. 0 when the install has been
-// aborted.
+// link that was there before is set aside for a rollback and the new one
+// logged, as a file the install replaces; a link outside the folders links
+// go to, or one that cannot be set aside, is passed over. 0 when the install
+// has been aborted.
 int CreateShortcuts(ByteCursor& c)
 {
     Status(SetupString(40));
@@ -238,8 +238,6 @@ int CreateShortcuts(ByteCursor& c)
                 PutBackLastOlderCopy();
             continue;
         }
-        if (aside == 2)
-            continue;
         if (!InstallLog(LogRecord{LOG_FILE, item.inGroup, item.link, 0, nullptr}, LOG_APPEND)) {
             DeleteFileA(item.link);
             Abort(43);

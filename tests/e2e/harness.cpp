@@ -385,8 +385,11 @@ HWND StartTypicalAndInstall(RunningProgram& program, const std::string& exe, con
         PressButton(wizard, IDC_NEXT);
     else if (!PressButtonLater(wizard, IDC_NEXT) || !AnswerMessageBox(program, "Slot 39", IDYES))
         return NULL;
-    for (int i = 0; i < 50 && WindowText(wizard) != "Slot 50"; i++)
+    for (int i = 0; i < 50 && WindowText(wizard) != "Slot 50"; i++) {
+        if (WindowText(wizard) == "Slot 51")
+            PressButton(wizard, IDC_NEXT); // the group step, with the package's group
         Sleep(100);
+    }
     if (!wizard || WindowText(wizard) != "Slot 50" || !PressButtonLater(wizard, IDC_NEXT))
         return NULL;
     return wizard;

@@ -65,10 +65,10 @@ std::string ShellFolder(const char* name);
 // (the keys "<product> QX<n>" below Uninstall in HKEY_LOCAL_MACHINE).
 void RemoveUninstallEntries(const std::string& product);
 
-// Starts a setup of the typical texts ("Slot <n>", tests/common/typical_package.h)
-// without the group step, answers yes, walks Welcome, License and
-// Destination (agreeing to a destination that exists) and presses Install
-// without waiting: the wizard, or null.
+// Starts a setup of the typical texts ("Slot <n>", tests/common/typical_package.h),
+// answers yes, walks Welcome, License, Destination (agreeing to a
+// destination that exists) and the group step if there is one, and presses
+// Install without waiting: the wizard, or null.
 HWND StartTypicalAndInstall(RunningProgram& program, const std::string& exe, const std::string& tempDir,
                             bool destinationExists = false);
 

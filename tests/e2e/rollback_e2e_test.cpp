@@ -20,7 +20,8 @@ const char NewerCaption[] = "Slot 32";
 const char FinishCaption[] = "Slot 7";
 
 // The parts a scenario changes in a package of three files (four with the
-// test's helper program, "echo.exe"), a desktop link and two registry values.
+// test's helper program, "echo.exe"), a desktop link and four registry
+// values, two of them in a key of the user's.
 struct Scenario {
     const char* name;
     CommandData first;
@@ -29,7 +30,10 @@ struct Scenario {
     std::string product = Product;
     CommandData second = CommandData{};
     bool withHelper = false;
+    uint8_t flags = 0;
 };
+
+const char UserKey[] = "Software\\QI Matrix User";
 
 Bytes Script(const Scenario& s)
 {
@@ -63,11 +67,16 @@ Bytes Data(const Scenario& s, uint32_t* fileSectionLength)
     link.linkFolder = s.linkFolder;
     link.linkName = "QI Matrix.lnk";
     PutShortcutRecord(data, link);
-    PutU16(data, 2);
+    PutU16(data, 4);
     RegistryEntry value;
     value.key = "Software\\QI Matrix\\Settings";
     value.valueName = "Path";
     value.data = Bytes{'C', ':', 0};
+    PutRegistryRecord(data, value);
+    value.key = UserKey;
+    value.valueName = "Theme";
+    PutRegistryRecord(data, value);
+    value.valueName = "";
     PutRegistryRecord(data, value);
     PutRegistryRecord(data, s.lastValue);
     return data;
@@ -96,11 +105,33 @@ struct RollbackRun : ::testing::Test {
         PackageParts parts;
         parts.script = Script(s);
         parts.data = Data(s, &parts.fileSectionLength);
-        parts.flags = 0;
+        parts.flags = s.flags;
         ASSERT_TRUE(AppendPackage(exe, parts));
         WriteFileBytes(work / "matrix.exe", exe);
         wizard = StartTypicalAndInstall(setup, work / "matrix.exe", temp, destinationExists);
         ASSERT_TRUE(wizard) << "no Ready step to install from";
+    }
+};
+
+// What the user had before: a value and a default value in a key the
+// package writes to, and a link where the package puts its own.
+struct UsersOwn {
+    const std::string link = ShellFolder("Desktop") + "QI Matrix.lnk";
+    const Bytes linkBytes = Bytes{'m', 'y', ' ', 'l', 'i', 'n', 'k'};
+
+    UsersOwn()
+    {
+        HKEY key;
+        RegCreateKeyA(HKEY_CURRENT_USER, UserKey, &key);
+        RegSetValueExA(key, "Theme", 0, REG_SZ, (const BYTE*)"light", 6);
+        RegSetValueExA(key, "", 0, REG_SZ, (const BYTE*)"the user's default", 19);
+        RegCloseKey(key);
+        WriteFileBytes(link, linkBytes);
+    }
+    ~UsersOwn()
+    {
+        RegDeleteTreeA(HKEY_CURRENT_USER, UserKey);
+        DeleteFileA(link.c_str());
     }
 };
 
@@ -141,6 +172,8 @@ TEST_F(RollbackRun, EveryAbortLeavesTheMachineAsItWas)
     };
     const char* messages[] = {"Slot 38", nullptr, "Slot cannot start", nullptr, "Slot registry failed", "Slot 43",
                               nullptr};
+    // The last three fail after the link and the user's values were overwritten.
+    const UsersOwn own;
     for (size_t i = 0; i < sizeof scenarios / sizeof scenarios[0]; i++) {
         SCOPED_TRACE(scenarios[i].name);
         ScratchFolder::Remove(Destination);
@@ -152,12 +185,15 @@ TEST_F(RollbackRun, EveryAbortLeavesTheMachineAsItWas)
         EXPECT_EQ(WaitForExit(setup), 0);
         const MachineState after = Snapshot();
         EXPECT_EQ(Differences(before, after), "");
+        EXPECT_EQ(ReadFileBytes(own.link), own.linkBytes);
     }
 }
 
+// With a group folder made for the install, which goes with it.
 TEST_F(RollbackRun, AbortInAConflictAndAConfirmedCancelLeaveTheMachineAsItWas)
 {
-    const Scenario plain{"", CommandData{}, Value("Count")};
+    Scenario plain{"", CommandData{}, Value("Count")};
+    plain.flags = TRAILER_GROUP_STEP;
     for (int cancel = 0; cancel < 2; cancel++) {
         SCOPED_TRACE(cancel ? "Cancel confirmed with Yes" : "Abort in the newer-copy question");
         ScratchFolder::Remove(Destination);
@@ -190,6 +226,7 @@ void RemoveInstall()
     ScratchFolder::Remove(Destination);
     DeleteFileA((ShellFolder("Desktop") + "QI Matrix.lnk").c_str());
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QI Matrix");
+    RegDeleteTreeA(HKEY_CURRENT_USER, UserKey);
     RemoveUninstallEntries(Product);
 }
 

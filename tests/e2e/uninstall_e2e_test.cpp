@@ -3,8 +3,10 @@
 // program holds open; and logs that are not whole.
 #include "app/paths.h"
 #include "demo_product.h"
+#include "engine/log_format.h"
 #include "harness.h"
 #include "machine_state.h"
+#include "package/data_records.h"
 #include "tests/common/file_bytes.h"
 #include "tests/common/typical_package.h"
 #include <gtest/gtest.h>
@@ -135,31 +137,66 @@ TEST_F(UninstallRun, HeldFileIsNamedAndASecondRunRemovesTheRest)
     EXPECT_EQ(Differences(before, Snapshot()), "");
 }
 
-// A log that is not whole changes nothing: the program says so and ends.
-TEST_F(UninstallRun, LogThatIsNotWholeChangesNothing)
+namespace {
+
+// A whole log with one more record, the user's file outside every install
+// folder or the whole of a key every program shares.
+Bytes WithRecord(Bytes log, const LogRecord& r, std::string* index)
+{
+    uint8_t record[LOG_RECORD_MAX];
+    const size_t n = BuildLogRecord(record, r);
+    log.insert(log.end(), record, record + n);
+    const uint32_t count = LoadU32(&log[LOG_COUNT_OFFSET]);
+    StoreU32(&log[LOG_COUNT_OFFSET], count + 1);
+    *index = std::to_string(count);
+    return log;
+}
+
+} // namespace
+
+// A log that is not whole, or one that names what no install makes, changes
+// nothing: the program says so and ends.
+TEST_F(UninstallRun, LogThatIsNotWholeOrNotAnInstallsChangesNothing)
 {
     InstallDemo();
     const std::string log = std::string(DemoFolder) + "QXUn001.uqx";
     const Bytes whole = ReadFileBytes(log);
     ASSERT_GT(whole.size(), 200u);
-    const MachineState installed = Snapshot();
     Bytes longerCount = whole;
     longerCount[1] = (uint8_t)(longerCount[1] + 1);
-    const Bytes cut(whole.begin(), whole.end() - 3);
+    const std::string thesis = "C:\\QI Data\\thesis.docx";
+    CreateDirectoryA("C:\\QI Data", NULL);
+    WriteFileBytes(thesis, Bytes{'t'});
+    std::string file, key;
+    const Bytes outside = WithRecord(whole, LogRecord{LOG_FILE, 0, thesis.c_str(), 0, nullptr}, &file);
+    const Bytes shared = WithRecord(whole, LogRecord{LOG_REGISTRY, 1, "Software\\", ROOT_CURRENT_USER, "?"}, &key);
+    const std::string damaged = work / "damaged.uqx", crafted = std::string(DemoFolder) + "QXUn009.uqx";
+    const std::string refused = "This install log names what no install makes:\n" + crafted + "\n\nRecord ";
+    const struct {
+        Bytes bytes;
+        std::string path, message;
+    } rows[] = {
+        {Bytes(whole.begin(), whole.end() - 3), damaged,
+         "This install log cannot be read or is damaged:\n" + damaged + "\n\nNothing was removed."},
+        {longerCount, damaged, "This install log cannot be read or is damaged:\n" + damaged + "\n\nNothing was removed."},
+        {outside, crafted, refused + file + ": " + thesis + "\n\nNothing was removed."},
+        {shared, crafted, refused + key + ": Software\\\n\nNothing was removed."},
+    };
     const char* uninstaller = getenv("QI_UNINSTALLER");
     ASSERT_TRUE(uninstaller);
-    for (const Bytes& damaged : {cut, longerCount}) {
-        const std::string path = work / "damaged.uqx";
-        WriteFileBytes(path, damaged);
+    for (const auto& row : rows) {
+        WriteFileBytes(row.path, row.bytes);
+        const MachineState installed = Snapshot();
         RunningProgram first, copy;
-        ASSERT_TRUE(StartCommandLine(first, "\"" + std::string(uninstaller) + "\" \"" + path + "\"", temp));
+        ASSERT_TRUE(StartCommandLine(first, "\"" + std::string(uninstaller) + "\" \"" + row.path + "\"", temp));
         EXPECT_EQ(WaitForExit(first), 0);
         ASSERT_TRUE(FindProgram(copy, "quninst.exe"));
-        EXPECT_TRUE(AnswerMessageBox(
-            copy, "This install log cannot be read or is damaged:\n" + path + "\n\nNothing was removed.", IDOK));
+        EXPECT_TRUE(AnswerMessageBox(copy, row.message, IDOK));
         EXPECT_EQ(WaitForExit(copy), 1);
         EXPECT_EQ(Differences(installed, Snapshot()), "");
     }
+    EXPECT_EQ(ReadFileBytes(thesis), Bytes{'t'});
+    ScratchFolder::Remove("C:\\QI Data\\");
     // A path longer than any log has is refused before anything is made of it.
     const std::string tooLong = "C:\\" + std::string(300, 'l') + ".uqx";
     RunningProgram first;
@@ -264,4 +301,138 @@ TEST_F(UninstallRun, FirstUninstallProgramRunsFirstAndOneThatCannotStartStopsThe
     EXPECT_EQ(std::string(lines.begin(), lines.end()), program + "\n" + output + "\n0\n") << "it ran once";
     EXPECT_FALSE(FileExists(Destination));
     RemoveUninstallEntries(Product);
+}
+
+namespace {
+
+const char Upgraded[] = "C:\\Program files\\QI Upgrade\\";
+const char VendorKey[] = "Software\\QI Upgrade Vendor";
+
+// Version 3.2, then 3.3 of a product in one folder: 3.3 drops old.txt and
+// adds new.txt; both have a file two folders down, a desktop link and
+// values in a key of their vendor.
+Bytes UpgradeProduct(const std::string& version)
+{
+    const char* stub = getenv("QI_SETUP_STUB");
+    const char* uninstaller = getenv("QI_UNINSTALLER");
+    if (!stub || !uninstaller)
+        return Bytes();
+    std::vector<std::string> texts = TypicalTexts();
+    texts[3] = "QI Upgrade " + version;
+    texts[30] = "QI Upgrade";
+    PackageParts parts;
+    parts.script = PlainScript(texts);
+    parts.flags = 0;
+    PutU16(parts.data, 4);
+    const std::string files[] = {"\\uninstall.exe", "\\app.txt", "\\docs\\deep\\manual.txt",
+                                 version == "3.2" ? "\\old.txt" : "\\new.txt"};
+    for (const std::string& name : files) {
+        FileEntry f;
+        f.relativeName = name;
+        f.body = name == files[0] ? ReadFileBytes(uninstaller) : Bytes(version.begin(), version.end());
+        f.created = f.modified = 133000000000000000ull; // 2022: no copy on the disk is older
+        PutFileRecord(parts.data, f);
+    }
+    parts.fileSectionLength = (uint32_t)parts.data.size();
+    PutU16(parts.data, 1);
+    ShortcutEntry link;
+    link.target = "\\app.txt";
+    link.linkFolder = LINK_DESKTOP;
+    link.linkName = "QI Upgrade.lnk";
+    PutShortcutRecord(parts.data, link);
+    PutU16(parts.data, 2);
+    RegistryEntry value;
+    value.key = std::string(VendorKey) + "\\Product";
+    value.valueName = "Version";
+    value.data = Bytes(version.begin(), version.end() + 1);
+    PutRegistryRecord(parts.data, value);
+    value.valueName = "Shared";
+    PutRegistryRecord(parts.data, value);
+    Bytes exe = ReadFileBytes(stub);
+    return AppendPackage(exe, parts) ? exe : Bytes();
+}
+
+std::string EntryCommand(const std::string& version)
+{
+    char text[1024] = "";
+    DWORD size = sizeof text;
+    RegGetValueA(HKEY_LOCAL_MACHINE,
+                 ("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QI Upgrade " + version + " QX001").c_str(),
+                 "UninstallString", RRF_RT_REG_SZ, NULL, text, &size);
+    return text;
+}
+
+std::string Text(const std::string& path)
+{
+    const Bytes bytes = ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void RemoveUpgrades()
+{
+    ScratchFolder::Remove(Upgraded);
+    DeleteFileA((ShellFolder("Desktop") + "QI Upgrade.lnk").c_str());
+    RegDeleteTreeA(HKEY_CURRENT_USER, VendorKey);
+    RemoveUninstallEntries("QI Upgrade 3.2");
+    RemoveUninstallEntries("QI Upgrade 3.3");
+}
+
+} // namespace
+
+// Removing the older of two versions in one folder leaves the newer whole;
+// removing that one, from where it lies (no temporary copy can be made),
+// leaves the machine as before the first.
+TEST_F(UninstallRun, UpgradeRemovesOnlyWhatTheNewerVersionNoLongerUses)
+{
+    RemoveUpgrades();
+    const MachineState before = Snapshot();
+    for (const char* version : {"3.2", "3.3"}) {
+        SCOPED_TRACE(version);
+        WriteFileBytes(work / "upgrade.exe", UpgradeProduct(version));
+        RunningProgram setup;
+        HWND wizard = StartTypicalAndInstall(setup, work / "upgrade.exe", temp, version[2] == '3');
+        ASSERT_TRUE(wizard);
+        for (int i = 0; i < 100 && WindowText(wizard) != "Slot 7"; i++)
+            Sleep(100);
+        ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
+        EXPECT_EQ(WaitForExit(setup), 0);
+    }
+    const std::string older = EntryCommand("3.2"), newer = EntryCommand("3.3"), link = ShellFolder("Desktop") + "QI Upgrade.lnk";
+    ASSERT_FALSE(older.empty());
+    ASSERT_FALSE(newer.empty());
+    RunningProgram first, copy;
+    ASSERT_TRUE(StartCommandLine(first, older, temp));
+    EXPECT_EQ(WaitForExit(first), 0);
+    ASSERT_TRUE(FindProgram(copy, "quninst.exe"));
+    ASSERT_TRUE(AnswerMessageBox(copy, "Slot 47", IDYES));
+    ASSERT_TRUE(AnswerMessageBox(copy, "Slot 48", IDOK));
+    EXPECT_EQ(WaitForExit(copy), 0);
+    EXPECT_EQ(EntryCommand("3.2"), "");
+    EXPECT_EQ(EntryCommand("3.3"), newer);
+    const std::string dir = Upgraded;
+    EXPECT_EQ(Text(dir + "app.txt"), "3.3");
+    EXPECT_EQ(Text(dir + "docs\\deep\\manual.txt"), "3.3");
+    EXPECT_EQ(Text(dir + "new.txt"), "3.3");
+    EXPECT_FALSE(FileExists(dir + "old.txt"));
+    EXPECT_FALSE(FileExists(dir + "QXUn000.uqx")) << "3.2's uninstaller and log went";
+    EXPECT_FALSE(FileExists(dir + "QXUn001.uqx"));
+    EXPECT_TRUE(FileExists(link));
+    char version[16] = "";
+    DWORD size = sizeof version;
+    RegGetValueA(HKEY_CURRENT_USER, (std::string(VendorKey) + "\\Product").c_str(), "Version", RRF_RT_REG_SZ, NULL,
+                 version, &size);
+    EXPECT_STREQ(version, "3.3");
+
+    RunningProgram inPlace;
+    ASSERT_TRUE(StartCommandLine(inPlace, newer, work / "no such folder\\"));
+    ASSERT_TRUE(AnswerMessageBox(inPlace, "Slot 47", IDYES));
+    ASSERT_TRUE(AnswerMessageBox(inPlace, "Slot 48", IDOK));
+    EXPECT_EQ(WaitForExit(inPlace), 0);
+    EXPECT_EQ(EntryCommand("3.3"), "");
+    // Its own copy, which it cannot delete while it runs, stays with its
+    // folder until Windows next starts.
+    DeleteFileA((dir + "QXUn002.uqx").c_str());
+    RemoveDirectoryA(Upgraded);
+    EXPECT_EQ(Differences(before, Snapshot()), "");
+    RemoveUpgrades();
 }
