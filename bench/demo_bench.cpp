@@ -19,15 +19,16 @@ DWORD Uninstall(const std::string& temp)
     RunningProgram first, copy;
     if (!StartCommandLine(first, command, temp) || WaitForExit(first) != 0 || !FindProgram(copy, "quninst.exe"))
         return 0;
-    HWND question = WaitForWindow(copy, "#32770", "QInstall Demo 1.0 - Uninstall.");
+    HWND question = WaitForWindow(copy, "#32770", "QInstall Demo 1.0");
     if (!question)
         return 0;
     const DWORD start = GetTickCount();
     PressButtonLater(question, IDYES);
     HWND report = NULL;
     while (!report && GetTickCount() - start < 60000) {
-        HWND box = WaitForWindow(copy, "#32770", "QInstall Demo 1.0 - Uninstall.", 10);
-        if (box && box != question)
+        HWND box = WaitForWindow(copy, "#32770", "QInstall Demo 1.0", 10);
+        // The report, not the progress window of the same title.
+        if (box && box != question && GetDlgItem(box, IDOK))
             report = box;
     }
     const DWORD ms = GetTickCount() - start;
