@@ -1,6 +1,5 @@
 #include "install_worker.h"
 #include "app/background_window.h"
-#include "app/folders.h"
 #include "app/sound_player.h"
 #include "install_file.h"
 #include "install_folders.h"

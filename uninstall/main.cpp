@@ -1,13 +1,14 @@
 // The uninstaller: removes a product by the install log its command line
 // names, last of its arguments. Nothing changes before the user agrees, and
-// nothing changes at all when the log is not whole.
+// nothing changes at all when the log is not whole or names what no install
+// makes. Every text it shows of a product comes from the log.
 #include "app/end_session.h"
 #include "app/folders.h"
 #include "app/paths.h"
 #include "app/system_library.h"
 #include "arguments.h"
 #include "engine/install_folders.h"
-#include "engine/log_format.h"
+#include "engine/log_check.h"
 #include "engine/log_undo.h"
 #include "engine/run_program.h"
 #include "other_logs.h"

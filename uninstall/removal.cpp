@@ -78,12 +78,13 @@ void RemoveEmptyKeysAbove(uint16_t root, const char* keyPath)
     if (!JoinPath(key, keyPath, ""))
         return;
     HKEY base = RootKeyOf(root);
-    while (KeyIsOwnable(root, key) && !AnotherLogNamesKey(root, key) &&
-           RemoveEmptyKeyTree(base, key, 32) == KEY_GONE) {
+    for (;;) {
         if (EndsInBackslash(key))
             key[strlen(key) - 1] = 0;
+        if (!KeyIsOwnable(root, key) || AnotherLogNamesKey(root, key) || RemoveEmptyKeyTree(base, key, 32) != KEY_GONE)
+            return;
         const char* cut = LastBackslash(key);
-        key[cut ? cut + 1 - key : 0] = 0;
+        key[cut ? cut - key : 0] = 0;
     }
 }
 

@@ -215,8 +215,9 @@ int MakeGroupFolder(HWND wizard, int* made)
 }
 
 // The destination is made here, its last folder only: the user chose its
-// parent. When that fails, or the install does, a group folder made just
-// before goes again; one that was there already stays.
+// parent. When that fails the user is told so and chooses again. Then, or
+// when the install fails, a group folder made just before goes again; one
+// that was there already stays.
 void StartInstall(HWND wizard)
 {
     int groupMade;
@@ -235,7 +236,6 @@ void StartInstall(HWND wizard)
         AppendText(DestinationPath, PATH_SIZE, "\\");
     ShowWindow(wizard, SW_HIDE);
     // A progress dialog that could not even be made has installed nothing.
-    // The group folder made for the install goes with it, when empty.
     if (RunProgressDialog(wizard) != PROGRESS_INSTALLED) {
         if (groupMade)
             RemoveDirectoryA(GroupFolder);
