@@ -375,14 +375,6 @@ namespace {
 
 const char DemoEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QInstall Demo 1.0 QX001";
 
-std::string RegistryText(HKEY root, const char* key, const char* name)
-{
-    char text[1024] = "";
-    DWORD size = sizeof text;
-    RegGetValueA(root, key, name, RRF_RT_REG_SZ, NULL, text, &size);
-    return text;
-}
-
 // A link's target, icon and icon index, read back through the link object.
 std::string LinkFacts(const std::string& link)
 {

@@ -356,6 +356,21 @@ std::string ShellFolder(const char* name)
     return std::string(path) + "\\";
 }
 
+std::string RegistryText(HKEY root, const std::string& key, const char* name)
+{
+    char text[1024] = "";
+    DWORD size = sizeof text;
+    RegGetValueA(root, key.c_str(), name, RRF_RT_REG_SZ, NULL, text, &size);
+    return text;
+}
+
+std::string UninstallString(const std::string& product)
+{
+    return RegistryText(HKEY_LOCAL_MACHINE,
+                        "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + product + " QX001",
+                        "UninstallString");
+}
+
 void RemoveUninstallEntries(const std::string& product)
 {
     HKEY uninstall;

@@ -64,6 +64,11 @@ std::string ShellFolder(const char* name);
 // Deletes the entries of a product in Windows' list of installed programs
 // (the keys "<product> QX<n>" below Uninstall in HKEY_LOCAL_MACHINE).
 void RemoveUninstallEntries(const std::string& product);
+// The command of a product's first entry in that list; empty without one.
+std::string UninstallString(const std::string& product);
+
+// A string value, or an empty text when there is none.
+std::string RegistryText(HKEY root, const std::string& key, const char* name);
 
 // Starts a setup of the typical texts ("Slot <n>", tests/common/typical_package.h),
 // answers yes, walks Welcome, License, Destination (agreeing to a

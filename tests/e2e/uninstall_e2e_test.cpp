@@ -14,7 +14,6 @@
 
 namespace {
 
-const char Entry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QInstall Demo 1.0 QX001";
 const char Title[] = "QInstall Demo 1.0";
 const char Question[] = "Do you want to remove QInstall Demo 1.0 and all of its components?";
 const char Success[] = "QInstall Demo 1.0 was removed from your computer.";
@@ -61,26 +60,18 @@ struct UninstallRun : ::testing::Test {
         EndProcessesOf("explorer.exe", "QInstall Demo");
     }
 
-    static std::string UninstallString()
-    {
-        char text[1024] = "";
-        DWORD size = sizeof text;
-        RegGetValueA(HKEY_LOCAL_MACHINE, Entry, "UninstallString", RRF_RT_REG_SZ, NULL, text, &size);
-        return text;
-    }
-
-    // Starts the removal as the list of installed programs does and agrees:
-    // the temporary copy that does the work.
-    void StartRemoval(RunningProgram& copy, const std::string& screenshot = "")
+    // Starts the removal of a product as the list of installed programs
+    // does and agrees: the temporary copy that does the work.
+    void StartRemoval(RunningProgram& copy, const std::string& product = "QInstall Demo 1.0",
+                      const std::string& question = Question, const std::string& screenshot = "")
     {
         RunningProgram first;
-        ASSERT_TRUE(StartCommandLine(first, UninstallString(), temp));
+        ASSERT_TRUE(StartCommandLine(first, UninstallString(product), temp));
         EXPECT_EQ(WaitForExit(first), 0) << "the first process hands over to its copy and ends";
         ASSERT_TRUE(FindProgram(copy, "quninst.exe"));
-        ASSERT_TRUE(WaitForWindow(copy, "#32770", Title));
-        if (!screenshot.empty())
+        if (!screenshot.empty() && WaitForWindow(copy, "#32770", Title))
             SaveScreenshot(screenshot);
-        ASSERT_TRUE(AnswerMessageBox(copy, Question, IDYES));
+        ASSERT_TRUE(AnswerMessageBox(copy, question, IDYES));
     }
 };
 
@@ -90,10 +81,10 @@ TEST_F(UninstallRun, DemoProductGoesWholeAndWhatWasThereStays)
 {
     const MachineState before = Snapshot();
     InstallDemo(true);
-    ASSERT_FALSE(UninstallString().empty());
+    ASSERT_FALSE(UninstallString("QInstall Demo 1.0").empty());
     ASSERT_NE(Differences(before, Snapshot()), "");
     RunningProgram copy;
-    StartRemoval(copy, "demo-3-uninstall-question");
+    StartRemoval(copy, "QInstall Demo 1.0", Question, "demo-3-uninstall-question");
     HWND report = WaitForWindow(copy, "#32770", Title);
     ASSERT_TRUE(report);
     SaveScreenshot("demo-4-uninstall-removed");
@@ -121,7 +112,7 @@ TEST_F(UninstallRun, HeldFileIsNamedAndASecondRunRemovesTheRest)
     CloseHandle(holder);
     EXPECT_TRUE(FileExists(held));
     EXPECT_FALSE(FileExists(std::string(DemoFolder) + "docs\\manual.txt")) << "the read-only file went";
-    ASSERT_FALSE(UninstallString().empty()) << "the entry stays for the second run";
+    ASSERT_FALSE(UninstallString("QInstall Demo 1.0").empty()) << "the entry stays for the second run";
 
     // A file of the user's own in the product's folder is not the uninstaller's to remove.
     const std::string own = std::string(DemoFolder) + "data\\my notes.txt";
@@ -264,11 +255,6 @@ TEST_F(UninstallRun, FirstUninstallProgramRunsFirstAndOneThatCannotStartStopsThe
         Sleep(100);
     ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
     EXPECT_EQ(WaitForExit(setup), 0);
-    char command[1024] = "";
-    DWORD size = sizeof command;
-    RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Demo 1.0 QX001",
-                 "UninstallString", RRF_RT_REG_SZ, NULL, command, &size);
-    ASSERT_TRUE(command[0]);
 
     const std::string program = std::string(Destination) + "echo.exe", data = std::string(Destination) + "data.txt";
     const Bytes helper = ReadFileBytes(program);
@@ -277,11 +263,8 @@ TEST_F(UninstallRun, FirstUninstallProgramRunsFirstAndOneThatCannotStartStopsThe
     const std::string reports[] = {"Slot cannot remove", "Slot 49\n\n" + data + "\n", "Slot 48"};
     for (int run = 0; run < 3; run++) {
         SCOPED_TRACE("run " + std::to_string(run));
-        RunningProgram first, copy;
-        ASSERT_TRUE(StartCommandLine(first, command, temp));
-        EXPECT_EQ(WaitForExit(first), 0);
-        ASSERT_TRUE(FindProgram(copy, "quninst.exe"));
-        ASSERT_TRUE(AnswerMessageBox(copy, "Slot 47", IDYES));
+        RunningProgram copy;
+        StartRemoval(copy, Product, "Slot 47");
         ASSERT_TRUE(AnswerMessageBox(copy, reports[run], IDOK));
         if (run) {
             EXPECT_TRUE(AnswerMessageBox(copy, "Slot 55", IDNO)) << "the restart question comes last";
@@ -352,16 +335,6 @@ Bytes UpgradeProduct(const std::string& version)
     return AppendPackage(exe, parts) ? exe : Bytes();
 }
 
-std::string EntryCommand(const std::string& version)
-{
-    char text[1024] = "";
-    DWORD size = sizeof text;
-    RegGetValueA(HKEY_LOCAL_MACHINE,
-                 ("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QI Upgrade " + version + " QX001").c_str(),
-                 "UninstallString", RRF_RT_REG_SZ, NULL, text, &size);
-    return text;
-}
-
 std::string Text(const std::string& path)
 {
     const Bytes bytes = ReadFileBytes(path);
@@ -397,18 +370,14 @@ TEST_F(UninstallRun, UpgradeRemovesOnlyWhatTheNewerVersionNoLongerUses)
         ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
         EXPECT_EQ(WaitForExit(setup), 0);
     }
-    const std::string older = EntryCommand("3.2"), newer = EntryCommand("3.3"), link = ShellFolder("Desktop") + "QI Upgrade.lnk";
-    ASSERT_FALSE(older.empty());
+    const std::string newer = UninstallString("QI Upgrade 3.3");
     ASSERT_FALSE(newer.empty());
-    RunningProgram first, copy;
-    ASSERT_TRUE(StartCommandLine(first, older, temp));
-    EXPECT_EQ(WaitForExit(first), 0);
-    ASSERT_TRUE(FindProgram(copy, "quninst.exe"));
-    ASSERT_TRUE(AnswerMessageBox(copy, "Slot 47", IDYES));
+    RunningProgram copy;
+    StartRemoval(copy, "QI Upgrade 3.2", "Slot 47");
     ASSERT_TRUE(AnswerMessageBox(copy, "Slot 48", IDOK));
     EXPECT_EQ(WaitForExit(copy), 0);
-    EXPECT_EQ(EntryCommand("3.2"), "");
-    EXPECT_EQ(EntryCommand("3.3"), newer);
+    EXPECT_EQ(UninstallString("QI Upgrade 3.2"), "");
+    EXPECT_EQ(UninstallString("QI Upgrade 3.3"), newer);
     const std::string dir = Upgraded;
     EXPECT_EQ(Text(dir + "app.txt"), "3.3");
     EXPECT_EQ(Text(dir + "docs\\deep\\manual.txt"), "3.3");
@@ -416,19 +385,15 @@ TEST_F(UninstallRun, UpgradeRemovesOnlyWhatTheNewerVersionNoLongerUses)
     EXPECT_FALSE(FileExists(dir + "old.txt"));
     EXPECT_FALSE(FileExists(dir + "QXUn000.uqx")) << "3.2's uninstaller and log went";
     EXPECT_FALSE(FileExists(dir + "QXUn001.uqx"));
-    EXPECT_TRUE(FileExists(link));
-    char version[16] = "";
-    DWORD size = sizeof version;
-    RegGetValueA(HKEY_CURRENT_USER, (std::string(VendorKey) + "\\Product").c_str(), "Version", RRF_RT_REG_SZ, NULL,
-                 version, &size);
-    EXPECT_STREQ(version, "3.3");
+    EXPECT_TRUE(FileExists(ShellFolder("Desktop") + "QI Upgrade.lnk"));
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, std::string(VendorKey) + "\\Product", "Version"), "3.3");
 
     RunningProgram inPlace;
     ASSERT_TRUE(StartCommandLine(inPlace, newer, work / "no such folder\\"));
     ASSERT_TRUE(AnswerMessageBox(inPlace, "Slot 47", IDYES));
     ASSERT_TRUE(AnswerMessageBox(inPlace, "Slot 48", IDOK));
     EXPECT_EQ(WaitForExit(inPlace), 0);
-    EXPECT_EQ(EntryCommand("3.3"), "");
+    EXPECT_EQ(UninstallString("QI Upgrade 3.3"), "");
     // Its own copy, which it cannot delete while it runs, stays with its
     // folder until Windows next starts.
     DeleteFileA((dir + "QXUn002.uqx").c_str());
