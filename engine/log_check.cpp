@@ -3,6 +3,8 @@
 #include "package/data_records.h"
 #include <string.h>
 
+const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
 namespace {
 
 // Keys of Windows and of every program, each list a run of texts ended by

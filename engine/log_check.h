@@ -8,6 +8,10 @@
 
 enum { INSTALL_FOLDERS_MAX = 8 };
 
+// The key of Windows' list of installed programs, below HKEY_LOCAL_MACHINE;
+// each install makes an entry of its own below it.
+extern const char UninstallKey[];
+
 // The folders an install writes to, each ending in a backslash, the log's
 // own folder first: the Windows and System folders and the user's shell
 // folders that links go to follow. An empty one matches nothing.

@@ -1,14 +1,13 @@
 #include "registration.h"
 #include "app/paths.h"
 #include "install_log.h"
+#include "log_check.h"
 #include "package/data_records.h"
 #include "package/string_table.h"
 #include "registry_values.h"
 #include <windows.h>
 
 namespace {
-
-const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // wsprintfA's texts of up to 1024 bytes, kept off the worker's stack.
 char Remover[1024], DisplayName[1024], Command[1024];

@@ -1,12 +1,11 @@
 #include "other_logs.h"
 #include "app/paths.h"
 #include "arguments.h"
+#include "engine/log_check.h"
 #include "engine/log_undo.h"
 #include <string.h>
 
 namespace {
-
-const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 // What the logs name, as texts without case: "F" and a path, "V", a root,
 // a key, "\1" and a value name, "K", a root and a key; every key ends in a
@@ -180,13 +179,7 @@ void AddEntryLogs()
     char entry[256];
     for (DWORD i = 0; RegEnumKeyA(uninstall, i, entry, sizeof entry) == ERROR_SUCCESS; i++) {
         static char command[4096];
-        DWORD size = sizeof command - 1;
-        HKEY key;
-        if (RegOpenKeyExA(uninstall, entry, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-            continue;
-        const LONG read = RegQueryValueExA(key, "UninstallString", NULL, NULL, (BYTE*)command, &size);
-        RegCloseKey(key);
-        command[read == ERROR_SUCCESS ? size : 0] = 0;
+        ReadEntryCommand(uninstall, entry, command, sizeof command);
         char* arguments[MAX_ARGUMENTS];
         const int count = SplitArguments(command, arguments);
         if (count > 1)
@@ -211,6 +204,18 @@ void AddLogsBeside(const char* logPath)
 }
 
 } // namespace
+
+void ReadEntryCommand(HKEY parent, const char* entry, char* command, DWORD size)
+{
+    HKEY key;
+    LONG read = RegOpenKeyExA(parent, entry, 0, KEY_QUERY_VALUE, &key);
+    if (read == ERROR_SUCCESS) {
+        size--;
+        read = RegQueryValueExA(key, "UninstallString", NULL, NULL, (BYTE*)command, &size);
+        RegCloseKey(key);
+    }
+    command[read == ERROR_SUCCESS ? size : 0] = 0;
+}
 
 int ReadOtherLogs(const char* logPath)
 {

@@ -4,6 +4,11 @@
 // stays when this product goes.
 #pragma once
 #include "engine/log_format.h"
+#include <windows.h>
+
+// The UninstallString of an entry below an open key, in command (size
+// bytes); empty when there is none or it does not fit.
+void ReadEntryCommand(HKEY parent, const char* entry, char* command, DWORD size);
 
 // Reads every whole log but the one at logPath; 0 when memory is short.
 int ReadOtherLogs(const char* logPath);

@@ -9,8 +9,6 @@
 
 namespace {
 
-const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-
 // The uninstaller and the entry that starts it stay while anything else does.
 int StartsRemoval(const Removal& r, uint32_t i)
 {
@@ -25,13 +23,7 @@ int StartsRemoval(const Removal& r, uint32_t i)
 int IsOwnEntry(const Removal& r, const LogRecord& record)
 {
     static char command[4096], log[PATH_SIZE];
-    DWORD size = sizeof command - 1;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, record.text, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return 0;
-    const LONG read = RegQueryValueExA(key, "UninstallString", NULL, NULL, (BYTE*)command, &size);
-    RegCloseKey(key);
-    command[read == ERROR_SUCCESS ? size : 0] = 0;
+    ReadEntryCommand(HKEY_LOCAL_MACHINE, record.text, command, sizeof command);
     lstrcpynA(log, r.logPath, PATH_SIZE);
     CharUpperA(command);
     CharUpperA(log);
