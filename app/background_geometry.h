@@ -2,7 +2,7 @@
 // placement, and where the texts go. Signed divisions truncating toward zero,
 // so that every size follows the window.
 #pragma once
-#include "wizard/drawn_geometry.h"
+#include "base/drawn_geometry.h"
 
 enum { GRADIENT_BANDS = 256 };
 

@@ -1,18 +1,18 @@
 #include "background_window.h"
 #include "app/background_geometry.h"
+#include "base/banner_message.h"
+#include "base/shared.h"
 #include "package/settings_readers.h"
+#include "package/shared.h"
 #include "package/string_table.h"
 #include "res/resource_ids.h"
 #include <string.h>
-
-HWND BackgroundWindow;
 
 static_assert(sizeof(void*) != 4 || sizeof(WNDCLASSEXA) == 48, "the 32-bit window class record is 48 bytes");
 
 namespace {
 
 const char ClassName[] = "INSTALL";
-enum { WM_REPLACE_BANNER = WM_APP + 1 };
 
 // The picture is used by the user-interface thread only; other threads hand
 // a new one over through WM_REPLACE_BANNER.
@@ -117,7 +117,7 @@ void PaintFooter(HDC dc, const Box& client)
     SetTextColor(dc, WindowAppearance.TitleColour);
     HFONT font = TextFont(FooterFontHeight(client), 0, 600, "System");
     HGDIOBJ old = SelectObject(dc, font);
-    const char* text = SetupString(2);
+    const char* text = SetupString(SLOT_FOOTER);
     const int length = (int)strlen(text);
     SIZE size = {0, 0};
     GetTextExtentPoint32A(dc, text, length, &size);
@@ -132,7 +132,7 @@ void PaintTitle(HDC dc, const Box& client)
     SetBkMode(dc, TRANSPARENT);
     HFONT font = TextFont(TitleFontHeight(client), TitleFontWidth(client), 900, "Arial");
     HGDIOBJ old = SelectObject(dc, font);
-    const char* text = SetupString(3);
+    const char* text = SetupString(SLOT_PRODUCT_TITLE);
     const int length = (int)strlen(text);
     const Point at = TitlePosition(client);
     SetTextColor(dc, WindowAppearance.ShadowColour);
@@ -196,7 +196,7 @@ int CreateBackgroundWindow(HINSTANCE instance)
 {
     // The formatting stops at the buffer's 1024 bytes, which no title bar shows.
     char caption[1024];
-    wsprintfA(caption, "%s - %s", SetupString(1), SetupString(3));
+    wsprintfA(caption, "%s - %s", SetupString(SLOT_SETUP_CAPTION), SetupString(SLOT_PRODUCT_TITLE));
     BackgroundWindow = CreateWindowExA(0, ClassName, caption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0,
                                        NULL, NULL, instance, NULL);
     if (!BackgroundWindow)
@@ -204,15 +204,4 @@ int CreateBackgroundWindow(HINSTANCE instance)
     ShowWindow(BackgroundWindow, SW_SHOWMAXIMIZED);
     UpdateWindow(BackgroundWindow);
     return 1;
-}
-
-int LoadBannerPicture(const char* path, HBITMAP* bitmap)
-{
-    *bitmap = (HBITMAP)LoadImageA(NULL, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE);
-    return *bitmap != NULL;
-}
-
-void ReplaceBannerPicture(HBITMAP bitmap, const int32_t placement[4])
-{
-    SendMessageA(BackgroundWindow, WM_REPLACE_BANNER, (WPARAM)bitmap, (LPARAM)placement);
 }

@@ -1,9 +1,10 @@
 #include "initializing_dialog.h"
-#include "app/instance.h"
+#include "base/drawn_controls.h"
+#include "base/shared.h"
 #include "package/settings_readers.h"
+#include "package/shared.h"
 #include "package/string_table.h"
 #include "res/resource_ids.h"
-#include "wizard/drawn_controls.h"
 
 namespace {
 
@@ -26,6 +27,8 @@ void RunStep(int step)
         BarValue = 40;
         break;
     case 8:
+        // The bar goes back to 40 while the pictures are written.
+        SetProgressPosition(InitBar, 40);
         ReadSheetPictures();
         BarValue = 80;
         break;
@@ -67,8 +70,8 @@ INT_PTR CALLBACK InitializingProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_INITDIALOG:
         PlaceWindow(dialog, PLACE_CENTRE);
         CreateProgressBar(InitBar, dialog, IDC_INIT_BAR);
-        SetWindowTextA(dialog, SetupString(9));
-        SetDlgItemTextA(dialog, IDC_INIT_TEXT, SetupString(10));
+        SetWindowTextA(dialog, SetupString(SLOT_INIT_CAPTION));
+        SetDlgItemTextA(dialog, IDC_INIT_TEXT, SetupString(SLOT_INIT_TEXT));
         SetTimer(dialog, TIMER_ID, TICK_MS, Tick);
         return TRUE;
     case WM_PAINT:
@@ -94,9 +97,4 @@ INT_PTR CALLBACK InitializingProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 void RunInitializingDialog()
 {
     DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_INITIALIZING), NULL, InitializingProc, 0);
-}
-
-void SetInitializingProgress(uint32_t percent)
-{
-    SetProgressPosition(InitBar, percent);
 }

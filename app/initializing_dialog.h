@@ -2,9 +2,5 @@
 // timer steps of 100 ms that read the first settings records and write the
 // package's sound and pictures to the temporary folder. The user cannot end it.
 #pragma once
-#include <stdint.h>
 
 void RunInitializingDialog();
-
-// Moves the dialog's bar; does nothing while the dialog does not exist.
-void SetInitializingProgress(uint32_t percent);

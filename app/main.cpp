@@ -1,12 +1,14 @@
 #include "app/background_window.h"
-#include "app/folders.h"
 #include "app/initializing_dialog.h"
-#include "app/instance.h"
-#include "app/sound_player.h"
-#include "app/system_library.h"
-#include "app/temp_folder.h"
+#include "base/banner_message.h"
+#include "base/folders.h"
+#include "base/shared.h"
+#include "base/sound_player.h"
+#include "base/system_library.h"
+#include "base/temp_folder.h"
 #include "package/load_package.h"
 #include "package/settings_readers.h"
+#include "package/shared.h"
 #include "package/string_table.h"
 #include "wizard/wizard_host.h"
 
@@ -49,7 +51,8 @@ int RunSetup(HINSTANCE instance)
     FillSystemDir();
     FillSetupDir();
     SettingsCursor = ParseSetupStrings(Package.script, Package.scriptSize);
-    if (MessageBoxA(NULL, SetupString(8), SetupString(1), MB_SYSTEMMODAL | MB_ICONQUESTION | MB_YESNO) == IDNO)
+    if (MessageBoxA(NULL, SetupString(SLOT_CONFIRM_QUESTION), SetupString(SLOT_SETUP_CAPTION),
+                    MB_SYSTEMMODAL | MB_ICONQUESTION | MB_YESNO) == IDNO)
         return 0;
     RunInitializingDialog();
     ShowBannerAtStart();

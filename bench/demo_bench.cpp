@@ -2,7 +2,7 @@
 // its removal, from the Yes to the uninstaller's question to its report;
 // five times each. Run under Wine:
 //   demo_bench.exe DEMO_SETUP_PROGRAM
-#include "tests/e2e/demo_product.h"
+#include "driver/demo_product.h"
 #include <algorithm>
 #include <stdio.h>
 

@@ -3,12 +3,12 @@
 // copy of the same files by this process in the same run; and the setup's
 // peak memory. Run under Wine:
 //   install_bench.exe SETUP_PROGRAM
+#include "driver/file_bytes.h"
+#include "driver/scratch_folder.h"
+#include "driver/typical_package.h"
+#include "driver/window_driver.h"
 #include "res/resource_ids.h"
 #include "sample_data.h"
-#include "tests/common/file_bytes.h"
-#include "tests/common/scratch_folder.h"
-#include "tests/common/typical_package.h"
-#include "tests/e2e/harness.h"
 #include <psapi.h>
 #include <stdio.h>
 

@@ -4,10 +4,10 @@
 //   load_bench.exe SETUP_PROGRAM [OTHER_SETUP_PROGRAM]
 // with the setup program(s) to append the packages to (e.g. this build's
 // and an earlier one's, to compare them in the same run).
-#include "tests/common/file_bytes.h"
-#include "tests/common/scratch_folder.h"
-#include "tests/common/typical_package.h"
-#include "tests/e2e/harness.h"
+#include "driver/file_bytes.h"
+#include "driver/scratch_folder.h"
+#include "driver/typical_package.h"
+#include "driver/window_driver.h"
 #include "sample_data.h"
 #include <algorithm>
 #include <psapi.h>

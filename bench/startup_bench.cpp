@@ -2,8 +2,8 @@
 // the background window, and from the start to the wizard's Welcome step
 // (the question answered at once), for a setup program built by qpack; run
 // under Wine with QI_E2E_PACKAGES naming the test packages.
-#include "tests/common/scratch_folder.h"
-#include "tests/e2e/harness.h"
+#include "driver/scratch_folder.h"
+#include "driver/window_driver.h"
 #include <algorithm>
 #include <stdio.h>
 #include <stdlib.h>

@@ -1,10 +1,10 @@
 #include "file_records.h"
+#include "base/shared.h"
 #include "package/data_records.h"
 #include "package/load_package.h"
+#include "package/shared.h"
 #include <string.h>
 
-char CurrentTargetPath[PATH_SIZE];
-uint32_t CurrentFileSize;
 
 static ByteCursor FileCursor;
 
@@ -32,10 +32,10 @@ static FILETIME Filetime(uint64_t t)
 static void MeasureSource(InstallItem& item)
 {
     HANDLE source = CreateFileA(item.sourcePath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    CurrentFileSize = 0;
+    item.size = 0;
     if (source == INVALID_HANDLE_VALUE)
         return;
-    CurrentFileSize = GetFileSize(source, NULL);
+    item.size = GetFileSize(source, NULL);
     GetFileTime(source, &item.created, NULL, NULL);
     CloseHandle(source);
 }
@@ -46,7 +46,7 @@ int ReadFileRecord(InstallItem& item)
     FileRecord r;
     // A record must name a file: a folder is no target.
     if (!ReadFileRecordBytes(FileCursor, r) || !r.relativeName[0] || EndsInBackslash(r.relativeName) ||
-        !ResolveFolderPath(r.root, CurrentTargetPath, r.relativeName))
+        !ResolveFolderPath(r.root, item.targetPath, r.relativeName))
         return 0;
     // Files of the product's own folder take their empty folders with them
     // when they go; in the system's folders only a file at the top does.
@@ -65,6 +65,6 @@ int ReadFileRecord(InstallItem& item)
     item.modified = Filetime(r.modified);
     item.attributes = r.attributes;
     item.progressSize = r.size;
-    CurrentFileSize = r.size;
+    item.size = r.size;
     return 1;
 }

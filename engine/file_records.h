@@ -2,7 +2,7 @@
 // position for the process, and for each record its target path, its source
 // beside the setup program, its times and the flags the log needs.
 #pragma once
-#include "app/paths.h"
+#include "base/paths.h"
 #include <stdint.h>
 #include <windows.h>
 
@@ -11,18 +11,19 @@ enum InstallFlag : uint8_t {
     INSTALL_IS_README = 0x80,
 };
 
-// Where the current record goes, and its size: the body's, or for a file
-// beside the setup program that file's current size.
-extern char CurrentTargetPath[PATH_SIZE];
-extern uint32_t CurrentFileSize;
-
 struct InstallItem {
+    char targetPath[PATH_SIZE]; // where the record goes
+    // The body's size, or for a file beside the setup program that file's current size.
+    uint32_t size;
     const uint8_t* body;        // carried files; null for a reference
     char sourcePath[PATH_SIZE]; // references; empty for a carried file
     FILETIME created, modified;
     uint32_t attributes;
     uint32_t progressSize;      // what the record adds to the bytes done
     uint8_t flags;              // InstallFlag bits
+    // The copy the newer-copy test found at the target.
+    FILETIME existingCreated;
+    uint32_t existingSize;
 };
 
 // Starts reading at the beginning of the data block: the number of file

@@ -1,11 +1,9 @@
 #include "install_file.h"
-#include "app/folders.h"
+#include "base/folders.h"
 #include "made_folders.h"
 #include "older_copies.h"
 #include <string.h>
 
-FILETIME ExistingCreationTime;
-uint32_t ExistingFileSize;
 
 static size_t PrefixOffset;
 
@@ -27,9 +25,9 @@ int NextPathPrefix(const char* path, char* out)
     return 1;
 }
 
-static HANDLE OpenForWriting()
+static HANDLE OpenForWriting(const char* path)
 {
-    return CreateFileA(CurrentTargetPath, GENERIC_WRITE, FILE_SHARE_WRITE, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                        NULL);
 }
 
@@ -51,23 +49,24 @@ static int MakeFoldersOf(const char* path)
     return 1;
 }
 
-HANDLE CreateTargetFile()
+HANDLE CreateTargetFile(const char* path)
 {
-    HANDLE file = OpenForWriting();
-    if (file == INVALID_HANDLE_VALUE && MakeFoldersOf(CurrentTargetPath))
-        file = OpenForWriting();
+    HANDLE file = OpenForWriting(path);
+    if (file == INVALID_HANDLE_VALUE && MakeFoldersOf(path))
+        file = OpenForWriting(path);
     return file;
 }
 
-// Whether the copy on the disk was created after the record's.
-static int NewerOnDisk(const FILETIME& created)
+// Whether the copy on the disk was created after the record's; its size and
+// creation time go into the item.
+static int NewerOnDisk(InstallItem& item)
 {
-    HANDLE existing = CreateFileA(CurrentTargetPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE existing = CreateFileA(item.targetPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     if (existing == INVALID_HANDLE_VALUE)
         return 0;
-    ExistingFileSize = GetFileSize(existing, NULL);
-    const int newer =
-        GetFileTime(existing, &ExistingCreationTime, NULL, NULL) && CompareFileTime(&ExistingCreationTime, &created) > 0;
+    item.existingSize = GetFileSize(existing, NULL);
+    const int newer = GetFileTime(existing, &item.existingCreated, NULL, NULL) &&
+                      CompareFileTime(&item.existingCreated, &item.created) > 0;
     CloseHandle(existing);
     return newer;
 }
@@ -76,18 +75,18 @@ static int NewerOnDisk(const FILETIME& created)
 // disk) leaves no partial file.
 static int WriteCarriedFile(const InstallItem& item)
 {
-    HANDLE file = CreateTargetFile();
+    HANDLE file = CreateTargetFile(item.targetPath);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     DWORD written = 0;
-    if (!WriteFile(file, item.body, CurrentFileSize, &written, NULL) || written != CurrentFileSize) {
+    if (!WriteFile(file, item.body, item.size, &written, NULL) || written != item.size) {
         CloseHandle(file);
-        DeleteFileA(CurrentTargetPath);
+        DeleteFileA(item.targetPath);
         return 0;
     }
     SetFileTime(file, &item.created, NULL, &item.modified);
     CloseHandle(file);
-    SetFileAttributesA(CurrentTargetPath, item.attributes);
+    SetFileAttributesA(item.targetPath, item.attributes);
     return 1;
 }
 
@@ -95,23 +94,23 @@ static int WriteCarriedFile(const InstallItem& item)
 // goes again.
 static int CopyReferencedFile(const InstallItem& item)
 {
-    HANDLE file = CreateTargetFile();
+    HANDLE file = CreateTargetFile(item.targetPath);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     CloseHandle(file);
-    if (!CopyFileA(item.sourcePath, CurrentTargetPath, FALSE)) {
-        DeleteFileA(CurrentTargetPath);
+    if (!CopyFileA(item.sourcePath, item.targetPath, FALSE)) {
+        DeleteFileA(item.targetPath);
         return 0;
     }
-    SetFileAttributesA(CurrentTargetPath, GetFileAttributesA(CurrentTargetPath) & ~FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(item.targetPath, GetFileAttributesA(item.targetPath) & ~FILE_ATTRIBUTE_READONLY);
     return 1;
 }
 
-int InstallFile(const InstallItem& item, int checkNewer)
+int InstallFile(InstallItem& item, int checkNewer)
 {
-    if (checkNewer && NewerOnDisk(item.created))
+    if (checkNewer && NewerOnDisk(item))
         return INSTALL_NEWER_ON_DISK;
-    const int setAside = SetAsideOlderCopy(CurrentTargetPath);
+    const int setAside = SetAsideOlderCopy(item.targetPath);
     if (!setAside)
         return INSTALL_FAILED;
     if (item.sourcePath[0] ? CopyReferencedFile(item) : WriteCarriedFile(item))

@@ -1,5 +1,5 @@
 #include "install_folders.h"
-#include "app/paths.h"
+#include "base/paths.h"
 #include <string.h>
 #include <windows.h>
 

@@ -1,10 +1,12 @@
 #include "install_log.h"
+#include "base/shared.h"
 #include "file_records.h"
 #include "made_folders.h"
 #include "older_copies.h"
 #include "older_values.h"
 #include "package/load_package.h"
 #include "package/settings_readers.h"
+#include "package/shared.h"
 #include "package/string_table.h"
 #include "rollback.h"
 #include <string.h>
@@ -65,7 +67,7 @@ int PlaceUninstaller(const char* folder)
     LogFile = CreateHidden(UninstallerPath);
     if (LogFile == INVALID_HANDLE_VALUE)
         return 0;
-    const int written = WriteAll(item.body, CurrentFileSize);
+    const int written = WriteAll(item.body, item.size);
     CloseHandle(LogFile);
     LogFile = INVALID_HANDLE_VALUE;
     if (!written)
@@ -79,12 +81,13 @@ size_t BuildHeader()
 {
     static char firstPath[PATH_SIZE], secondPath[PATH_SIZE];
     LogHeader h = {};
-    h.product = SetupString(3);
-    h.question = SetupString(47);
-    h.success = SetupString(48);
-    h.partial = SetupString(49);
+    h.product = SetupString(SLOT_PRODUCT_TITLE);
+    h.question = SetupString(SLOT_UNINSTALL_QUESTION);
+    h.success = SetupString(SLOT_UNINSTALL_SUCCESS);
+    h.partial = SetupString(SLOT_UNINSTALL_PARTIAL);
     h.restartMode = Package.settings.UninstallRestartMode;
-    h.sessionQuestion = SetupString(h.restartMode == RESTART_LOGOFF ? 56 : 55);
+    h.sessionQuestion =
+        SetupString(h.restartMode == RESTART_LOGOFF ? SLOT_UNINSTALL_LOGOFF_QUESTION : SLOT_UNINSTALL_RESTART_QUESTION);
     h.first.path = firstPath;
     h.first.present = ReadUninstallCommand1(firstPath, &h.first.arguments, &h.first.flags, &h.first.message);
     h.second.path = secondPath;
@@ -131,10 +134,12 @@ int Remember(const uint8_t* bytes, size_t size)
     return 1;
 }
 
+} // namespace
+
 // A record that did not reach the file or memory is undone by the caller;
 // the log is closed with its count, and the rollback replays what was
 // recorded before it.
-int Append(const LogRecord& r)
+int AppendToInstallLog(const LogRecord& r)
 {
     uint8_t bytes[LOG_RECORD_MAX];
     const size_t size = BuildLogRecord(bytes, r);
@@ -149,7 +154,7 @@ int Append(const LogRecord& r)
 
 // A log that cannot be made leaves nothing: neither itself nor the
 // uninstaller beside it, and no other install's log is touched.
-int Open(const char* folder)
+int OpenInstallLog(const char* folder)
 {
     RecordCount = 0;
     LogPath[0] = 0;
@@ -161,7 +166,7 @@ int Open(const char* folder)
     if (LogFile != INVALID_HANDLE_VALUE) {
         const size_t header = BuildHeader();
         if (header && WriteAll(HeaderBytes, (DWORD)header) &&
-            Append(LogRecord{LOG_FILE, 1, UninstallerPath, 0, nullptr}))
+            AppendToInstallLog(LogRecord{LOG_FILE, 1, UninstallerPath, 0, nullptr}))
             return 1;
         DeleteLog();
     }
@@ -170,41 +175,35 @@ int Open(const char* folder)
     return 0;
 }
 
-} // namespace
-
 const char* UninstallerCopyPath()
 {
     return UninstallerPath;
 }
 
-int InstallLog(const LogRecord& record, uint8_t operation)
+const char* InstallLogPath()
 {
-    switch (operation) {
-    case LOG_OPEN:
-        return Open(record.text);
-    case LOG_GET_PATH:
-        memcpy((char*)record.text, LogPath, PATH_SIZE);
-        return 1;
-    case LOG_FINISH:
-        WriteCountAndClose();
-        RecordedSize = 0;
-        DropOlderCopies();
-        ReleaseOlderValues(0);
-        return 1;
-    case LOG_ABORT:
-        WriteCountAndClose();
-        if (LogPath[0])
-            ReplayLog(Recorded, RecordedSize, LogPath);
-        LogPath[0] = 0;
-        RecordedSize = 0;
-        RemoveMadeFolders();
-        PutBackOlderCopies();
-        ReleaseOlderValues(1);
-        // The folders made on the way may have kept the destination folder,
-        // which the install made too, from going with the log.
-        RemoveDirectoryA(DestinationPath);
-        return 1;
-    default:
-        return Append(record);
-    }
+    return LogPath;
+}
+
+void FinishInstallLog()
+{
+    WriteCountAndClose();
+    RecordedSize = 0;
+    DropOlderCopies();
+    ReleaseOlderValues(0);
+}
+
+void RollBackInstallLog()
+{
+    WriteCountAndClose();
+    if (LogPath[0])
+        ReplayLog(Recorded, RecordedSize, LogPath);
+    LogPath[0] = 0;
+    RecordedSize = 0;
+    RemoveMadeFolders();
+    PutBackOlderCopies();
+    ReleaseOlderValues(1);
+    // The folders made on the way may have kept the destination folder,
+    // which the install made too, from going with the log.
+    RemoveDirectoryA(DestinationPath);
 }

@@ -4,12 +4,19 @@
 #pragma once
 #include "log_format.h"
 
-// One entry point for every use: LOG_OPEN with record.text the destination
-// folder (it writes the uninstaller from file record 0, so the file section
-// must be open), LOG_APPEND, LOG_GET_PATH into record.text (PATH_SIZE bytes),
-// LOG_FINISH, and LOG_ABORT, which undoes everything the log records. Nonzero
-// on success.
-int InstallLog(const LogRecord& record, uint8_t operation);
+// Opens the log in the destination folder, with the uninstaller beside it,
+// which it writes from file record 0: the file section must be open.
+// Nonzero on success; a failure leaves neither file.
+int OpenInstallLog(const char* folder);
+// Records one change; 0 when it could not be recorded, and the caller undoes it.
+int AppendToInstallLog(const LogRecord& record);
+// The log's path; empty while no log is open.
+const char* InstallLogPath();
+// The install is complete: the log gets its count and is closed, and what
+// was set aside for a rollback goes.
+void FinishInstallLog();
+// Undoes everything the log records and removes the log.
+void RollBackInstallLog();
 
 // Where the uninstaller was placed beside the log.
 const char* UninstallerCopyPath();

@@ -1,24 +1,26 @@
 #include "install_worker.h"
-#include "app/background_window.h"
-#include "app/sound_player.h"
+#include "base/banner_message.h"
+#include "base/shared.h"
+#include "base/sound_player.h"
+#include "engine/shared.h"
 #include "install_file.h"
 #include "install_folders.h"
 #include "install_log.h"
 #include "log_undo.h"
 #include "newer_copy_prompt.h"
 #include "older_copies.h"
+#include "package/data_records.h"
 #include "package/load_package.h"
 #include "package/settings_readers.h"
+#include "package/shared.h"
 #include "package/string_table.h"
-#include "package/data_records.h"
 #include "progress_dialog.h"
 #include "registration.h"
 #include "registry_values.h"
+#include "res/resource_ids.h"
 #include "rollback.h"
 #include "run_program.h"
 #include "shortcuts.h"
-#include "res/resource_ids.h"
-#include "wizard/wizard_state.h"
 #include <string.h>
 
 namespace {
@@ -52,28 +54,30 @@ void EndInstall(int button)
 // and ends the dialog as aborted.
 void AbortWith(HWND owner, const char* text)
 {
-    InstallLog(LogRecord{}, LOG_ABORT);
+    RollBackInstallLog();
     if (text && text[0])
-        MessageBoxA(owner, text, SetupString(1), MB_ICONERROR);
+        MessageBoxA(owner, text, SetupString(SLOT_SETUP_CAPTION), MB_ICONERROR);
     EndInstall(IDC_PROGRESS_ABORTED);
 }
 
-void Abort(int slot)
+void Abort(StringSlot slot)
 {
-    AbortWith(Dialog, slot ? SetupString(slot) : nullptr);
+    AbortWith(Dialog, SetupString(slot));
 }
 
 // Only Yes ends the install.
 int UserWantsToExit()
 {
-    return MessageBoxA(Dialog, SetupString(52), SetupString(1), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    return MessageBoxA(Dialog, SetupString(SLOT_CANCEL_QUESTION), SetupString(SLOT_SETUP_CAPTION),
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
-int AskAboutCopyError()
+int AskAboutCopyError(const InstallItem& item)
 {
     char text[1024];
-    wsprintfA(text, "%s\n%s\n", SetupString(37), CurrentTargetPath);
-    return MessageBoxA(Dialog, text, SetupString(1), MB_ABORTRETRYIGNORE | MB_ICONINFORMATION | MB_DEFBUTTON2);
+    wsprintfA(text, "%s\n%s\n", SetupString(SLOT_ERROR_COPY_FILE), item.targetPath);
+    return MessageBoxA(Dialog, text, SetupString(SLOT_SETUP_CAPTION),
+                       MB_ABORTRETRYIGNORE | MB_ICONINFORMATION | MB_DEFBUTTON2);
 }
 
 // The banner record's picture replaces the banner on the background; one
@@ -106,13 +110,13 @@ int RunInstallCommand(int second)
     const int wait = !second || !(c.flags & COMMAND_NO_WAIT);
     const int result = RunProgram(c.path, c.arguments, wait);
     if (result == -1) {
-        const int tell = c.flags & COMMAND_HAS_MESSAGE;
-        if (c.flags & COMMAND_ABORT_ON_FAILURE) {
-            AbortWith(BackgroundWindow, tell ? c.message : nullptr);
+        const char* text = StartFailureText(c.flags, c.message);
+        if (StartFailureStops(c.flags)) {
+            AbortWith(BackgroundWindow, text);
             return 0;
         }
-        if (tell)
-            MessageBoxA(BackgroundWindow, c.message, SetupString(1), MB_ICONINFORMATION);
+        if (text)
+            MessageBoxA(BackgroundWindow, text, SetupString(SLOT_SETUP_CAPTION), MB_ICONINFORMATION);
     } else if (wait && (uint32_t)result != c.expectedExitCode) {
         Sleep(500);
         AbortWith(Dialog, nullptr);
@@ -130,28 +134,28 @@ int RunInstallCommand(int second)
 int LogInstalledFile(const InstallItem& item)
 {
     if (item.flags & INSTALL_IS_README)
-        memcpy(ReadmePath, CurrentTargetPath, PATH_SIZE);
-    const LogRecord r = {LOG_FILE, (uint8_t)(item.flags & INSTALL_REMOVES_FOLDER), CurrentTargetPath, 0, nullptr};
-    if (InstallLog(r, LOG_APPEND))
+        memcpy(Choices.readme, item.targetPath, PATH_SIZE);
+    const LogRecord r = {LOG_FILE, (uint8_t)(item.flags & INSTALL_REMOVES_FOLDER), item.targetPath, 0, nullptr};
+    if (AppendToInstallLog(r))
         return 1;
-    DeleteFileA(CurrentTargetPath);
-    Abort(43);
+    DeleteFileA(item.targetPath);
+    Abort(SLOT_ERROR_WRITE_LOG);
     return 0;
 }
 
 // One record until it is installed, kept, passed over or the user gives up:
 // 1 to go on with the next, 0 when the install has been aborted.
-int InstallRecord(const InstallItem& item)
+int InstallRecord(InstallItem& item)
 {
     int checkNewer = 1, retry = 0;
     for (;;) {
-        Status(CurrentTargetPath);
+        Status(item.targetPath);
         const int result = InstallFile(item, checkNewer);
         checkNewer = 1;
         if (result == INSTALL_DONE && !LogInstalledFile(item))
             return 0;
         if (result == INSTALL_NEWER_ON_DISK) {
-            const INT_PTR answer = AskAboutNewerCopy(Dialog);
+            const INT_PTR answer = AskAboutNewerCopy(Dialog, item);
             if (answer == IDC_NEWER_OVERWRITE) {
                 checkNewer = 0;
                 continue;
@@ -160,7 +164,7 @@ int InstallRecord(const InstallItem& item)
                 CancelRequested = retry = 1;
         }
         if (result == INSTALL_FAILED) {
-            const int answer = AskAboutCopyError();
+            const int answer = AskAboutCopyError(item);
             if (answer == IDRETRY)
                 continue;
             if (answer == IDABORT)
@@ -168,7 +172,7 @@ int InstallRecord(const InstallItem& item)
         }
         if (CancelRequested) {
             if (UserWantsToExit()) {
-                Abort(0);
+                AbortWith(Dialog, nullptr);
                 return 0;
             }
             CancelRequested = 0;
@@ -192,10 +196,9 @@ int InstallFiles(int count)
     for (int i = 1; i < count; i++) {
         InstallItem item;
         if (!ReadFileRecord(item)) {
-            Abort(38);
+            Abort(SLOT_ERROR_CORRUPTED);
             return 0;
         }
-        PackageCreationTime = &item.created;
         if (!InstallRecord(item))
             return 0;
         // The first program may be the first file.
@@ -221,12 +224,12 @@ int InstallFiles(int count)
 // has been aborted.
 int CreateShortcuts(ByteCursor& c)
 {
-    Status(SetupString(40));
+    Status(SetupString(SLOT_STATUS_SHORTCUTS));
     const InstallFolders& folders = FindInstallFolders(DestinationPath);
     LinkItem item;
     for (int count = ReadSectionCount(c); count; count--) {
         if (count < 0 || !ReadShortcutRecord(c, item)) {
-            Abort(38);
+            Abort(SLOT_ERROR_CORRUPTED);
             return 0;
         }
         const int aside = item.link[0] && PathIsInside(item.link, folders) ? SetAsideOlderCopy(item.link) : 0;
@@ -237,9 +240,9 @@ int CreateShortcuts(ByteCursor& c)
                 PutBackLastOlderCopy();
             continue;
         }
-        if (!InstallLog(LogRecord{LOG_FILE, item.inGroup, item.link, 0, nullptr}, LOG_APPEND)) {
+        if (!AppendToInstallLog(LogRecord{LOG_FILE, item.inGroup, item.link, 0, nullptr})) {
             DeleteFileA(item.link);
-            Abort(43);
+            Abort(SLOT_ERROR_WRITE_LOG);
             return 0;
         }
     }
@@ -250,11 +253,11 @@ int CreateShortcuts(ByteCursor& c)
 // written stops the install only when its record says so.
 int WriteRegistryValues(ByteCursor& c)
 {
-    Status(SetupString(44));
+    Status(SetupString(SLOT_STATUS_REGISTRY));
     for (int count = ReadSectionCount(c); count; count--) {
         RegistryRecord r;
         if (count < 0 || !ReadRegistryRecordBytes(c, r)) {
-            Abort(38);
+            Abort(SLOT_ERROR_CORRUPTED);
             return 0;
         }
         char key[PATH_SIZE];
@@ -265,9 +268,9 @@ int WriteRegistryValues(ByteCursor& c)
             // An empty name wrote no value, only the keys, which are logged
             // when they are new. A value the log cannot name goes again, and
             // the install with it.
-            if (r.valueName[0] && !InstallLog(LogRecord{LOG_REGISTRY, 0, key, r.root, r.valueName}, LOG_APPEND)) {
+            if (r.valueName[0] && !AppendToInstallLog(LogRecord{LOG_REGISTRY, 0, key, r.root, r.valueName})) {
                 DeleteLoggedRegistry(key, r.valueName, 0, r.root);
-                Abort(43);
+                Abort(SLOT_ERROR_WRITE_LOG);
                 return 0;
             }
         } else if (r.flags & REGISTRY_STOP_ON_FAILURE) {
@@ -289,11 +292,11 @@ DWORD WINAPI InstallWorker(void* dialog)
     // Record 0, the uninstaller, is the log's; a section without it is damaged.
     const int count = OpenFileSection();
     if (count < 1) {
-        Abort(38);
+        Abort(SLOT_ERROR_CORRUPTED);
         return 0;
     }
-    if (!InstallLog(LogRecord{LOG_FILE, 0, DestinationPath, 0, nullptr}, LOG_OPEN)) {
-        Abort(42);
+    if (!OpenInstallLog(DestinationPath)) {
+        Abort(SLOT_ERROR_CREATE_LOG);
         return 0;
     }
     ReadInstallCommands();
@@ -305,11 +308,11 @@ DWORD WINAPI InstallWorker(void* dialog)
     if (!CreateShortcuts(sections) || !WriteRegistryValues(sections) || !RunInstallCommand(1))
         return 0;
     if (!RegisterUninstaller()) {
-        Abort(0);
+        AbortWith(Dialog, nullptr);
         return 0;
     }
-    InstallLog(LogRecord{}, LOG_FINISH);
-    Status(SetupString(41));
+    FinishInstallLog();
+    Status(SetupString(SLOT_STATUS_DONE));
     SetProgressPosition(InstallBar, 100);
     Sleep(100);
     EndInstall(IDOK);

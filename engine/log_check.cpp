@@ -1,5 +1,5 @@
 #include "log_check.h"
-#include "app/paths.h"
+#include "base/paths.h"
 #include "package/data_records.h"
 #include <string.h>
 

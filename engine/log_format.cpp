@@ -59,7 +59,9 @@ void PutCounted(ByteSink& s, const char* text, const char* more = "")
 size_t BuildLogHeader(uint8_t* out, size_t capacity, const LogHeader& h)
 {
     ByteSink s = {out, out + capacity, 0};
-    uint8_t flags = h.restartMode == 1 ? LOG_ASKS_RESTART : h.restartMode == 2 ? LOG_ASKS_LOGOFF : 0;
+    uint8_t flags = h.restartMode == RESTART_REBOOT   ? LOG_ASKS_RESTART
+                    : h.restartMode == RESTART_LOGOFF ? LOG_ASKS_LOGOFF
+                                                      : 0;
     if (h.first.present)
         flags |= LOG_HAS_UNINSTALL_1;
     if (h.second.present)
@@ -136,7 +138,9 @@ int ReadLogHeader(uint8_t* log, size_t size, LogHeader& h, uint8_t* flags)
     h.question = TakeCounted(c);
     h.success = TakeCounted(c);
     h.partial = TakeCounted(c);
-    h.restartMode = (*flags & LOG_ASKS_RESTART) ? 1 : (*flags & LOG_ASKS_LOGOFF) ? 2 : 0;
+    h.restartMode = (*flags & LOG_ASKS_RESTART)  ? RESTART_REBOOT
+                    : (*flags & LOG_ASKS_LOGOFF) ? RESTART_LOGOFF
+                                                 : RESTART_NONE;
     h.sessionQuestion = h.restartMode ? TakeCounted(c) : "";
     h.first.present = *flags & LOG_HAS_UNINSTALL_1;
     h.first.path = TakeCounted(c);

@@ -3,14 +3,7 @@
 // change the install made, oldest first. Free of Windows.
 #pragma once
 #include "package/byte_cursor.h"
-
-enum LogOperation : uint8_t {
-    LOG_APPEND = 0,
-    LOG_OPEN = 1,
-    LOG_GET_PATH = 10,
-    LOG_ABORT = 254,
-    LOG_FINISH = 255,
-};
+#include "package/trailer.h"
 
 enum LogHeaderFlag : uint8_t {
     LOG_HAS_UNINSTALL_1 = 0x01,
@@ -55,8 +48,8 @@ struct LogHeader {
     const char* question;       // slots 47, 48, 49
     const char* success;
     const char* partial;
-    uint16_t restartMode;       // the uninstall's: 0 none, 1 restart, 2 log off
-    const char* sessionQuestion; // slot 55 or 56, asked when restartMode is 1 or 2
+    uint16_t restartMode;       // the uninstall's RestartModeValue
+    const char* sessionQuestion; // asked when restartMode is RESTART_REBOOT or RESTART_LOGOFF
     UninstallCommand first, second;
 };
 

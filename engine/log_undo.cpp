@@ -1,5 +1,5 @@
 #include "log_undo.h"
-#include "app/paths.h"
+#include "base/paths.h"
 #include "log_format.h"
 #include "package/data_records.h"
 

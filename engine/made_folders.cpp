@@ -1,5 +1,5 @@
 #include "made_folders.h"
-#include "app/paths.h"
+#include "base/paths.h"
 #include <windows.h>
 
 namespace {

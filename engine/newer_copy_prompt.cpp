@@ -1,12 +1,10 @@
 #include "newer_copy_prompt.h"
-#include "app/instance.h"
+#include "base/drawn_controls.h"
+#include "base/shared.h"
+#include "base/size_text.h"
 #include "install_file.h"
 #include "package/string_table.h"
 #include "res/resource_ids.h"
-#include "wizard/drawn_controls.h"
-#include "wizard/size_text.h"
-
-const FILETIME* PackageCreationTime;
 
 namespace {
 
@@ -23,28 +21,31 @@ int FormatCopyLine(char* out, const FILETIME& created, uint32_t size)
     return 1;
 }
 
-void Initialize(HWND dialog)
+void Initialize(HWND dialog, const InstallItem& item)
 {
     PlaceWindow(dialog, 2);
-    SetWindowTextA(dialog, SetupString(32));
-    const int texts[][2] = {{IDC_NEWER_TEXT, 33}, {IDC_NEWER_KEEP, 34}, {IDC_NEWER_OVERWRITE, 35}, {IDCANCEL, 36}};
+    SetWindowTextA(dialog, SetupString(SLOT_NEWER_COPY_CAPTION));
+    const int texts[][2] = {{IDC_NEWER_TEXT, SLOT_NEWER_COPY_TEXT},
+                            {IDC_NEWER_KEEP, SLOT_KEEP_BUTTON},
+                            {IDC_NEWER_OVERWRITE, SLOT_OVERWRITE_BUTTON},
+                            {IDCANCEL, SLOT_ABORT_BUTTON}};
     for (const int* t : texts)
         SetDlgItemTextA(dialog, t[0], SetupString(t[1]));
-    SetDlgItemTextA(dialog, IDC_NEWER_PATH, CurrentTargetPath);
+    SetDlgItemTextA(dialog, IDC_NEWER_PATH, item.targetPath);
     char line[64];
-    if (!CurrentFileSize || !FormatCopyLine(line, *PackageCreationTime, CurrentFileSize))
+    if (!item.size || !FormatCopyLine(line, item.created, item.size))
         memcpy(line, "?", 2);
     SetDlgItemTextA(dialog, IDC_NEWER_PACKAGE, line);
-    if (!FormatCopyLine(line, ExistingCreationTime, ExistingFileSize))
+    if (!FormatCopyLine(line, item.existingCreated, item.existingSize))
         line[0] = 0;
     SetDlgItemTextA(dialog, IDC_NEWER_DISK, line);
 }
 
-INT_PTR CALLBACK NewerCopyProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK NewerCopyProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        Initialize(dialog);
+        Initialize(dialog, *(const InstallItem*)lParam);
         return TRUE;
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
@@ -60,7 +61,7 @@ INT_PTR CALLBACK NewerCopyProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 
 } // namespace
 
-INT_PTR AskAboutNewerCopy(HWND owner)
+INT_PTR AskAboutNewerCopy(HWND owner, const InstallItem& item)
 {
-    return DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_NEWER_COPY), owner, NewerCopyProc, 0);
+    return DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_NEWER_COPY), owner, NewerCopyProc, (LPARAM)&item);
 }

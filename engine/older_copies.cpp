@@ -1,5 +1,5 @@
 #include "older_copies.h"
-#include "app/paths.h"
+#include "base/paths.h"
 #include <windows.h>
 
 namespace {

@@ -1,18 +1,15 @@
 #include "progress_dialog.h"
-#include "app/instance.h"
+#include "base/shared.h"
+#include "engine/shared.h"
 #include "install_worker.h"
 #include "res/resource_ids.h"
-#include "wizard/wizard_state.h"
-
-volatile LONG CancelRequested;
-ProgressBar InstallBar;
 
 namespace {
 
-void Initialize(HWND dialog)
+void Initialize(HWND dialog, const char* cancelCaption)
 {
     PlaceWindow(dialog, 1);
-    SetDlgItemTextA(dialog, IDCANCEL, WizardButtonCaptions[CAPTION_CANCEL]);
+    SetDlgItemTextA(dialog, IDCANCEL, cancelCaption);
     CreateProgressBar(InstallBar, dialog, IDC_PROGRESS_BAR);
     SetProgressRange(InstallBar, 0, 100);
     SetProgressPosition(InstallBar, 0);
@@ -38,11 +35,11 @@ void Command(HWND dialog, int id)
         EndDialog(dialog, PROGRESS_ABORTED);
 }
 
-INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        Initialize(dialog);
+        Initialize(dialog, (const char*)lParam);
         return TRUE;
     case WM_PAINT:
         PaintProgressBar(InstallBar);
@@ -59,7 +56,7 @@ INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 
 } // namespace
 
-INT_PTR RunProgressDialog(HWND owner)
+INT_PTR RunProgressDialog(HWND owner, const char* cancelCaption)
 {
-    return DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_PROGRESS), owner, ProgressProc, 0);
+    return DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_PROGRESS), owner, ProgressProc, (LPARAM)cancelCaption);
 }

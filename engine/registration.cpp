@@ -1,5 +1,6 @@
 #include "registration.h"
-#include "app/paths.h"
+#include "base/paths.h"
+#include "base/shared.h"
 #include "install_log.h"
 #include "log_check.h"
 #include "package/data_records.h"
@@ -19,7 +20,7 @@ int MakeOwnKey(char* path, HKEY* key)
         char number[16];
         wsprintfA(number, " QX%.3d", n);
         path[0] = 0;
-        if (!AppendText(path, PATH_SIZE, UninstallKey) || !AppendText(path, PATH_SIZE, SetupString(3)) ||
+        if (!AppendText(path, PATH_SIZE, UninstallKey) || !AppendText(path, PATH_SIZE, SetupString(SLOT_PRODUCT_TITLE)) ||
             !AppendText(path, PATH_SIZE, number))
             return 0;
         DWORD disposition = 0;
@@ -48,8 +49,7 @@ int FileExists(const char* path)
 // Windows folder, when there is one, starts it. wsprintfA stops at 1024 bytes.
 void FormatRemovalCommand()
 {
-    char logPath[PATH_SIZE];
-    InstallLog(LogRecord{LOG_FILE, 0, logPath, 0, nullptr}, LOG_GET_PATH);
+    const char* logPath = InstallLogPath();
     wsprintfA(Remover, "%sDezoda32.exe", WindowsDir);
     if (FileExists(Remover))
         wsprintfA(Command, "\"%s \" /U \"%s\" \"%s\"", Remover, UninstallerCopyPath(), logPath);
@@ -66,12 +66,12 @@ int RegisterUninstaller()
     const int n = MakeOwnKey(path, &key);
     if (!n)
         return 0;
-    if (!InstallLog(LogRecord{LOG_REGISTRY, 1, path, ROOT_LOCAL_MACHINE, "?"}, LOG_APPEND)) {
+    if (!AppendToInstallLog(LogRecord{LOG_REGISTRY, 1, path, ROOT_LOCAL_MACHINE, "?"})) {
         RegCloseKey(key);
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, path);
         return 0;
     }
-    wsprintfA(DisplayName, n == 1 ? "%s" : "%s (%d)", SetupString(3), n);
+    wsprintfA(DisplayName, n == 1 ? "%s" : "%s (%d)", SetupString(SLOT_PRODUCT_TITLE), n);
     FormatRemovalCommand();
     const int ok = SetText(key, "DisplayName", DisplayName) && SetText(key, "UninstallString", Command);
     RegCloseKey(key);

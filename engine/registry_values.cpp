@@ -1,5 +1,5 @@
 #include "registry_values.h"
-#include "app/paths.h"
+#include "base/paths.h"
 #include "install_file.h"
 #include "install_log.h"
 #include "log_check.h"
@@ -23,7 +23,7 @@ static int MakeKeyChain(HKEY base, uint8_t root, const char* keyPath)
             return 0;
         RegCloseKey(key);
         if (disposition == REG_CREATED_NEW_KEY && !logged && KeyIsOwnable(root, prefix)) {
-            if (!InstallLog(LogRecord{LOG_REGISTRY, 1, prefix, root, "?"}, LOG_APPEND)) {
+            if (!AppendToInstallLog(LogRecord{LOG_REGISTRY, 1, prefix, root, "?"})) {
                 RegDeleteKeyA(base, prefix);
                 return 0;
             }

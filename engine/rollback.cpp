@@ -1,5 +1,5 @@
 #include "rollback.h"
-#include "app/paths.h"
+#include "base/paths.h"
 #include "install_folders.h"
 #include "log_undo.h"
 #include <windows.h>

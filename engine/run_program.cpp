@@ -1,5 +1,5 @@
 #include "run_program.h"
-#include "app/paths.h"
+#include "base/paths.h"
 #include <string.h>
 #include <windows.h>
 
@@ -14,6 +14,14 @@ int RunProgram(const char* program, const char* arguments, int wait)
         wsprintfA(commandLine, "\"%s\" ", program);
         AppendText(commandLine, size, arguments);
     }
+    const int result = StartProgram(program, commandLine, wait);
+    if (commandLine)
+        HeapFree(GetProcessHeap(), 0, commandLine);
+    return result;
+}
+
+int StartProgram(const char* program, char* commandLine, int wait)
+{
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -22,8 +30,6 @@ int RunProgram(const char* program, const char* arguments, int wait)
     const BOOL started = CreateProcessA(program, commandLine, NULL, NULL, FALSE,
                                         CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS, NULL, NULL, &startup,
                                         &process);
-    if (commandLine)
-        HeapFree(GetProcessHeap(), 0, commandLine);
     if (!started)
         return -1;
     DWORD exitCode = 0;

@@ -1,7 +1,7 @@
 #include "shortcuts.h"
+#include "engine/shared.h"
 #include "install_folders.h"
 #include "package/data_records.h"
-#include "wizard/wizard_state.h"
 #include <shobjidl.h>
 #include <string.h>
 
@@ -34,7 +34,7 @@ int ReadShortcutRecord(ByteCursor& c, LinkItem& item)
     item.iconIndex = r.iconIndex;
     item.inGroup = r.linkFolder == LINK_GROUP;
     char folder[PATH_SIZE] = "";
-    const int known = item.inGroup ? GroupFolder && JoinPath(folder, GroupFolder, "") : GetSpecialFolder(r.linkFolder, folder);
+    const int known = item.inGroup ? Choices.group && JoinPath(folder, Choices.group, "") : GetSpecialFolder(r.linkFolder, folder);
     item.link[0] = 0;
     return !known || JoinPath(item.link, folder, r.linkName);
 }

@@ -2,7 +2,7 @@
 // one of the user's shell folders, made through the shell's link object.
 // Worker thread only.
 #pragma once
-#include "app/paths.h"
+#include "base/paths.h"
 #include "package/byte_cursor.h"
 #include <windows.h>
 

@@ -1,6 +1,7 @@
 #include "load_package.h"
-#include "app/paths.h"
+#include "base/paths.h"
 #include "package_blocks.h"
+#include "shared.h"
 #include <windows.h>
 
 LoadedPackage Package;

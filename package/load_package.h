@@ -13,9 +13,7 @@ struct LoadedPackage {
     TrailerSettings settings;
 };
 
-extern LoadedPackage Package;
-
-// Loads the package of the running executable into Package: 1 on success, 0
+// Loads the package of the running executable into Package (shared.h): 1 on success, 0
 // on any failure, and 0 without a change when a package is already loaded.
 int LoadPackage();
 

@@ -1,7 +1,8 @@
 #include "settings_readers.h"
-#include "app/initializing_dialog.h"
-#include "app/paths.h"
-#include "app/temp_folder.h"
+#include "base/paths.h"
+#include "base/shared.h"
+#include "base/temp_folder.h"
+#include "shared.h"
 #include <string.h>
 #include <windows.h>
 
@@ -66,7 +67,6 @@ void ReadAppearance()
 void ReadSheetPictures()
 {
     for (int i = 0; i < 4; i++) {
-        SetInitializingProgress(40);
         const SheetRecord sheet = ReadSheetRecord(SettingsCursor);
         TempFileRecord& r = SheetPicture[i];
         char name[16];

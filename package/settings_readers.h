@@ -1,6 +1,6 @@
 // The settings records as the setup program uses them: read in file order at
 // SettingsCursor, with embedded sound and pictures written to the program's
-// private temporary folder.
+// private temporary folder; what they read is shared state (shared.h).
 #pragma once
 #include "settings_records.h"
 
@@ -9,16 +9,6 @@ struct TempFileRecord {
     uint32_t deleteAfterUse; // extracted: its user deletes it
     char path[261];
 };
-
-extern ByteCursor SettingsCursor;
-extern TempFileRecord SoundFile;
-extern uint16_t PlayOnce;
-extern Appearance WindowAppearance;
-extern TempFileRecord SheetPicture[4];
-extern TempFileRecord BannerPicture;
-extern int32_t BannerPlacement[4];
-extern int16_t BannerCount;
-extern uint32_t BannerAtStart;
 
 // Temporary names in the private temporary folder.
 extern const char SoundTempName[];  // "~QXinwaw.wav"

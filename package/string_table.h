@@ -1,8 +1,9 @@
 // The package's string table: every text the user sees, by slot number.
 #pragma once
 #include "byte_cursor.h"
+#include "string_slots.h"
 
-enum { STRING_SLOTS_READ = 61 }; // slots 0 to 60 are used by the program
+enum { STRING_SLOTS_READ = SLOT_PLACEHOLDER_61 }; // the program uses the slots before it
 
 // Parses the table at the start of a script block into SetupStrings and
 // returns the cursor placed at the first settings record. Entries that run

@@ -344,7 +344,7 @@ void ReadTextOverrides(Reader& r, const toml::table& texts, TextSources& sources
 void FailText(Reader& r, const TextSources& sources, int slot, const std::string& what)
 {
     if (sources.at[slot] || sources.where[slot].empty())
-        Fail(r, sources.at[slot], "texts." + std::string(SlotNames[slot]), what);
+        Fail(r, sources.at[slot], "texts." + std::string(SlotNames[slot].name), what);
     else
         r.errors.push_back(sources.where[slot] + ": " + what);
 }

@@ -78,7 +78,7 @@ void DescribeSettings(Report& r, const PackageContents& c)
 {
     Report& strings = AddObject(r, "strings");
     for (size_t i = 0; i < c.texts.size(); i++)
-        AddText(strings, SlotNames[i], Utf8(c, c.texts[i].c_str()));
+        AddText(strings, SlotNames[i].name, Utf8(c, c.texts[i].c_str()));
     DescribeItem(r, "sound", c.sound.source, c);
     if (c.sound.source.form != ITEM_NONE)
         AddFlag(r.items.back(), "repeat", c.sound.playMode != 1);

@@ -44,7 +44,7 @@ bool SameItem(const ItemSource& read, const ItemData& written)
 void CompareTexts(Comparison& c, const PackageInputs& in, const PackageContents& read)
 {
     for (size_t i = 0; i < in.texts.size(); i++)
-        c.Expect(i < read.texts.size() && read.texts[i] == in.texts[i], std::string("texts.") + SlotNames[i]);
+        c.Expect(i < read.texts.size() && read.texts[i] == in.texts[i], std::string("texts.") + SlotNames[i].name);
 }
 
 void CompareAppearance(Comparison& c, const Appearance& read, const Appearance& written)

@@ -2,11 +2,14 @@
 // strings files that fill the slots: the built-in English defaults and the
 // shipped translations.
 #pragma once
+#include "package/string_slots.h"
 #include <string>
 
-enum { SLOT_COUNT = 63 };
-
-extern const char* const SlotNames[SLOT_COUNT];
+struct SlotName {
+    StringSlot slot;
+    const char* name;
+};
+extern const SlotName SlotNames[SLOT_COUNT];
 
 // The manifest's names of the four sheet pictures, in sheet order.
 extern const char* const SheetNames[4];

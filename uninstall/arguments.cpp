@@ -1,5 +1,5 @@
 #include "arguments.h"
-#include "app/paths.h"
+#include "base/paths.h"
 
 static int IsBlank(char c)
 {

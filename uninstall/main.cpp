@@ -2,11 +2,11 @@
 // names, last of its arguments. Nothing changes before the user agrees, and
 // nothing changes at all when the log is not whole or names what no install
 // makes. Every text it shows of a product comes from the log.
-#include "app/end_session.h"
-#include "app/folders.h"
-#include "app/paths.h"
-#include "app/system_library.h"
 #include "arguments.h"
+#include "base/end_session.h"
+#include "base/folders.h"
+#include "base/paths.h"
+#include "base/system_library.h"
 #include "engine/install_folders.h"
 #include "engine/log_check.h"
 #include "engine/log_undo.h"
@@ -60,14 +60,12 @@ int RunUninstallCommands(const LogHeader& h, const Removal& r)
     const UninstallCommand& first = h.first;
     if (first.present && first.path[0] && !IsInstalledFileGone(r, first.path) &&
         RunProgram(first.path, first.arguments, 1) == -1) {
-        const int tell = first.flags & 0x02;
-        if (first.flags & 0x01) {
-            if (tell)
-                Tell(first.message, h.product, MB_ICONERROR);
+        const char* text = StartFailureText(first.flags, first.message);
+        const int stops = StartFailureStops(first.flags);
+        if (text)
+            Tell(text, h.product, stops ? MB_ICONERROR : MB_ICONINFORMATION);
+        if (stops)
             return 0;
-        }
-        if (tell)
-            Tell(first.message, h.product, MB_ICONINFORMATION);
     }
     if (h.second.present && h.second.path[0])
         RunProgram(h.second.path, h.second.arguments, !(h.second.flags & LOG_UNINSTALL_2_FLAG));
@@ -126,7 +124,7 @@ int Uninstall(const char* logPath)
         DestroyWindow(r.window);
     Report(h, r);
     if (h.restartMode && Tell(h.sessionQuestion, h.product, MB_YESNO | MB_ICONQUESTION) == IDYES)
-        EndSession(h.restartMode == 1 ? EWX_REBOOT : EWX_LOGOFF);
+        EndSession(h.restartMode == RESTART_REBOOT ? EWX_REBOOT : EWX_LOGOFF);
     return r.anyStayed ? 2 : 0;
 }
 

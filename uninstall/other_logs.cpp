@@ -1,6 +1,6 @@
 #include "other_logs.h"
-#include "app/paths.h"
 #include "arguments.h"
+#include "base/paths.h"
 #include "engine/log_check.h"
 #include "engine/log_undo.h"
 #include <string.h>

@@ -1,6 +1,6 @@
 #include "progress_window.h"
+#include "base/drawn_controls.h"
 #include "res/resource_ids.h"
-#include "wizard/drawn_controls.h"
 
 namespace {
 

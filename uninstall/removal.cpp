@@ -1,5 +1,5 @@
 #include "removal.h"
-#include "app/paths.h"
+#include "base/paths.h"
 #include "engine/log_check.h"
 #include "engine/log_undo.h"
 #include "other_logs.h"

@@ -1,7 +1,7 @@
 #include "temporary_copy.h"
-#include "app/folders.h"
-#include "app/paths.h"
-#include "app/temp_folder.h"
+#include "base/folders.h"
+#include "base/paths.h"
+#include "base/temp_folder.h"
 #include "engine/run_program.h"
 #include <stdlib.h>
 #include <windows.h>

@@ -1,12 +1,13 @@
 #include "destination.h"
-#include "app/folders.h"
+#include "base/folders.h"
+#include "base/shared.h"
+#include "base/size_text.h"
 #include "folder_browse.h"
 #include "package/load_package.h"
+#include "package/shared.h"
 #include "package/string_table.h"
 #include "questions.h"
 #include "res/resource_ids.h"
-#include "size_text.h"
-#include "wizard_state.h"
 #include <string.h>
 
 namespace {
@@ -16,6 +17,10 @@ enum { SHOWN_PATH_CHARS = 30 };
 
 uint64_t AvailableBytes;
 int AvailableShown;
+// The chooser's last result: the folder the destination folder is made in
+// (at first the Program Files folder), and the user's choice, which he
+// confirmed there.
+FolderChoice Last;
 
 // The current directory as a path; empty when it does not fit.
 void CurrentFolder(char* out)
@@ -44,39 +49,33 @@ void ShowAvailableSize(HWND wizard)
     SetDlgItemTextA(wizard, IDC_AVAILABLE_SIZE, text);
 }
 
-// The chooser as the Destination step sets it up, each time afresh.
-void PreparePicker(HWND wizard)
-{
-    lstrcpynA(Picker.title, SetupString(19), sizeof Picker.title);
-    lstrcpynA(FolderName, SetupString(30), sizeof FolderName);
-    lstrcpynA(Picker.initial, BaseFolder[0] ? BaseFolder : DestinationPath, sizeof Picker.initial);
-    lstrcpynA(FolderLabel, SetupString(27), sizeof FolderLabel);
-    lstrcpynA(NameLabel, SetupString(28), sizeof NameLabel);
-    Picker.owner = wizard;
-}
-
 // 1 when the user chose a folder the install can use, 0 when he cancelled or
 // the folder cannot be made. A folder that does not exist yet is tried and
 // removed again: it is made for real when the install starts.
 int ChooseDestination(HWND wizard)
 {
     for (;;) {
-        PreparePicker(wizard);
-        if (RunFolderPicker() != 1)
+        const FolderPickerTexts texts = {wizard,
+                                         SetupString(SLOT_DESTINATION_GROUP),
+                                         Last.folder[0] ? Last.folder : DestinationPath,
+                                         SetupString(SLOT_DEFAULT_FOLDER_NAME),
+                                         SetupString(SLOT_BROWSE_FOLDER_LABEL),
+                                         SetupString(SLOT_BROWSE_DESTINATION_LABEL)};
+        if (RunFolderPicker(texts, Last) != 1)
             return 0;
-        if (PathExists(Picker.chosen)) {
-            if (!AskYes(wizard, SetupString(39)))
+        if (PathExists(Last.chosen)) {
+            if (!AskYes(wizard, SetupString(SLOT_QUESTION_FOLDER_EXISTS)))
                 continue;
-            memcpy(DestinationPath, Picker.chosen, PATH_SIZE);
+            memcpy(DestinationPath, Last.chosen, PATH_SIZE);
             ShowDestination(wizard, DestinationPath);
             return 1;
         }
-        if (!CreateDirectoryA(Picker.chosen, NULL)) {
-            Tell(wizard, 29, MB_ICONHAND);
+        if (!CreateDirectoryA(Last.chosen, NULL)) {
+            Tell(wizard, SLOT_ERROR_CREATE_FOLDER, MB_ICONHAND);
             return 0;
         }
-        RemoveDirectoryA(Picker.chosen);
-        memcpy(DestinationPath, Picker.chosen, PATH_SIZE);
+        RemoveDirectoryA(Last.chosen);
+        memcpy(DestinationPath, Last.chosen, PATH_SIZE);
         ShowDestination(wizard, LastChars(DestinationPath, SHOWN_PATH_CHARS));
         return 1;
     }
@@ -98,7 +97,7 @@ void ProposeDestination(HWND wizard)
     }
     // Making the folder tells whether it is there already; one made only for
     // that goes again at once.
-    const char* name = SetupString(30);
+    const char* name = SetupString(SLOT_DEFAULT_FOLDER_NAME);
     const BOOL made = CreateDirectoryA(name, NULL);
     if (made)
         RemoveDirectoryA(name);
@@ -109,7 +108,7 @@ void ProposeDestination(HWND wizard)
     else
         CurrentFolder(DestinationPath);
     ShowDestination(wizard, DestinationPath);
-    memcpy(BaseFolder, ProgramFiles, sizeof ProgramFiles);
+    memcpy(Last.folder, ProgramFiles, sizeof ProgramFiles);
 }
 
 void ShowDestinationSizes(HWND wizard)
@@ -126,9 +125,9 @@ void ShowDestinationSizes(HWND wizard)
 
 int ConfirmExistingDestination(HWND wizard)
 {
-    if (!PathExists(DestinationPath) || SameText(DestinationPath, Picker.chosen))
+    if (!PathExists(DestinationPath) || SameText(DestinationPath, Last.chosen))
         return 1;
-    if (AskYes(wizard, SetupString(39)))
+    if (AskYes(wizard, SetupString(SLOT_QUESTION_FOLDER_EXISTS)))
         return 1;
     BrowseForDestination(wizard);
     return 0;
@@ -138,8 +137,8 @@ void BrowseForDestination(HWND wizard)
 {
     if (!ChooseDestination(wizard))
         return;
-    SetCurrentDirectoryA(BaseFolder);
+    SetCurrentDirectoryA(Last.folder);
     ShowAvailableSize(wizard);
     if (Package.settings.SpaceRequired > AvailableBytes)
-        Tell(wizard, 31, MB_ICONINFORMATION);
+        Tell(wizard, SLOT_ERROR_NOT_ENOUGH_SPACE, MB_ICONINFORMATION);
 }

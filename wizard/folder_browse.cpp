@@ -1,8 +1,7 @@
 #include "folder_browse.h"
-#include "app/instance.h"
-#include "app/system_library.h"
+#include "base/shared.h"
+#include "base/system_library.h"
 #include "res/resource_ids.h"
-#include "wizard_state.h"
 #include <string.h>
 
 #include <stddef.h>
@@ -11,11 +10,6 @@
 const DWORD OpenFileSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
 static_assert(sizeof(void*) != 4 || OpenFileSize == 76,
               "the 32-bit open-file record without the Windows 2000 fields is 76 bytes");
-
-FolderPicker Picker;
-char FolderName[PATH_SIZE];
-char FolderLabel[104];
-char NameLabel[104];
 
 namespace {
 
@@ -51,9 +45,17 @@ void MoveControl(HWND dialog, int id, int x, int y, int width, int height)
     MoveWindow(GetDlgItem(dialog, id), x, y, width, height, TRUE);
 }
 
+// The texts, and the name field's text as the dialog ends. The chooser is
+// modal and its hook has no parameter of its own, so the running one's is kept here.
+struct PickerContext {
+    const FolderPickerTexts* texts;
+    char name[PATH_SIZE];
+};
+PickerContext Running;
+
 // Only folders and the name field stay; the folder box and the list move up
 // into the room the file-name and file-type rows leave.
-void AdjustCommonDialog(HWND dialog)
+void AdjustCommonDialog(HWND dialog, const char* folderLabel)
 {
     if (!IsWindow(dialog))
         return;
@@ -63,7 +65,7 @@ void AdjustCommonDialog(HWND dialog)
     const RECT l = ControlRect(dialog, FOLDER_LABEL), c = ControlRect(dialog, FOLDER_BOX),
                v = ControlRect(dialog, FILE_LIST), k = ControlRect(dialog, IDOK), x = ControlRect(dialog, IDCANCEL);
     const int width = k.left + (k.left - k.right) / 6 - l.left;
-    SetDlgItemTextA(dialog, FOLDER_LABEL, FolderLabel);
+    SetDlgItemTextA(dialog, FOLDER_LABEL, folderLabel);
     MoveControl(dialog, FOLDER_BOX, l.left, l.top + l.bottom, width, c.bottom - c.top);
     MoveControl(dialog, FILE_LIST, l.left, v.top + (int)((c.bottom - c.top) * 1.5), width, v.bottom - v.top);
     MoveControl(dialog, IDOK, k.left, l.top + l.bottom, k.right - k.left, k.bottom - k.top);
@@ -76,12 +78,12 @@ UINT_PTR CALLBACK PickerHook(HWND dialog, UINT message, WPARAM, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
-        AdjustCommonDialog(GetParent(dialog));
-        SetDlgItemTextA(dialog, IDC_BROWSE_NAME, FolderName);
-        SetDlgItemTextA(dialog, IDC_BROWSE_NAME_LABEL, NameLabel);
+        AdjustCommonDialog(GetParent(dialog), Running.texts->folderLabel);
+        SetDlgItemTextA(dialog, IDC_BROWSE_NAME, Running.texts->name);
+        SetDlgItemTextA(dialog, IDC_BROWSE_NAME_LABEL, Running.texts->nameLabel);
         return TRUE;
     case WM_DESTROY:
-        GetDlgItemTextA(dialog, IDC_BROWSE_NAME, FolderName, PATH_SIZE - 1);
+        GetDlgItemTextA(dialog, IDC_BROWSE_NAME, Running.name, PATH_SIZE - 1);
         return FALSE;
     default:
         return FALSE;
@@ -104,22 +106,23 @@ OpenFileFunction OpenFileDialog()
 
 } // namespace
 
-int RunFolderPicker()
+int RunFolderPicker(const FolderPickerTexts& texts, FolderChoice& choice)
 {
+    Running.texts = &texts;
     char file[PATH_SIZE] = {};
     char fileTitle[PATH_SIZE] = {};
     memcpy(file, DummyFileName, sizeof DummyFileName);
     OPENFILENAMEA o = {};
     o.lStructSize = OpenFileSize;
-    o.hwndOwner = Picker.owner;
+    o.hwndOwner = texts.owner;
     o.hInstance = Instance;
     o.lpstrFilter = Filter;
     o.lpstrFile = file;
     o.nMaxFile = PATH_SIZE;
     o.lpstrFileTitle = fileTitle;
     o.nMaxFileTitle = PATH_SIZE;
-    o.lpstrInitialDir = Picker.initial;
-    o.lpstrTitle = Picker.title;
+    o.lpstrInitialDir = texts.initial;
+    o.lpstrTitle = texts.title;
     o.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_EXPLORER |
               OFN_LONGNAMES;
     o.lpfnHook = PickerHook;
@@ -134,9 +137,9 @@ int RunFolderPicker()
     EndFolderString(file, strlen(file));
     if (!file[0])
         return 2;
-    memcpy(BaseFolder, file, PATH_SIZE);
-    memcpy(Picker.chosen, file, PATH_SIZE);
-    if (!AppendText(Picker.chosen, PATH_SIZE, FolderName))
-        Picker.chosen[0] = 0;
+    memcpy(choice.folder, file, PATH_SIZE);
+    memcpy(choice.chosen, file, PATH_SIZE);
+    if (!AppendText(choice.chosen, PATH_SIZE, Running.name))
+        choice.chosen[0] = 0;
     return 1;
 }

@@ -2,25 +2,23 @@
 // file matches leaves only folders, and a template adds a field for the name
 // of the folder to make in the folder the user goes to.
 #pragma once
-#include "app/paths.h"
+#include "base/paths.h"
 #include <windows.h>
 
-struct FolderPicker {
-    char chosen[PATH_SIZE];  // the result: the ended folder and the typed name
-    char initial[PATH_SIZE]; // where the dialog opens
-    char title[100];
+struct FolderPickerTexts {
     HWND owner;
+    const char* title;
+    const char* initial;     // where the dialog opens
+    const char* name;        // the sub-folder name the template's field shows
+    const char* folderLabel; // replaces the label of the dialog's folder box
+    const char* nameLabel;   // the label above the name field
 };
 
-extern FolderPicker Picker;
-// The sub-folder name the template's field shows and gives back.
-extern char FolderName[PATH_SIZE];
-// Replaces the label of the dialog's folder box.
-extern char FolderLabel[104];
-// The label above the name field.
-extern char NameLabel[104];
+struct FolderChoice {
+    char folder[PATH_SIZE]; // the folder the dialog ended in, with a trailing backslash
+    char chosen[PATH_SIZE]; // that folder and the name typed; empty when it would not fit
+};
 
-// 1 when the user pressed OK: chosen is then set and BaseFolder is the folder
-// the dialog ended in, with a trailing backslash. 2 when the dialog was
-// cancelled or failed; nothing changes then.
-int RunFolderPicker();
+// 1 when the user pressed OK, and choice is set; 2 when the dialog was
+// cancelled or failed, and choice stays as it was.
+int RunFolderPicker(const FolderPickerTexts& texts, FolderChoice& choice);

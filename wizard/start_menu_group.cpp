@@ -1,8 +1,9 @@
 #include "start_menu_group.h"
+#include "engine/shared.h"
 #include "package/string_table.h"
 #include "questions.h"
 #include "res/resource_ids.h"
-#include "wizard_state.h"
+#include "wizard/shared.h"
 #include <string.h>
 
 namespace {
@@ -74,28 +75,28 @@ void ResetGroupStep(HWND wizard)
 // Shortcuts cannot go where the user chose: yes goes on without a group.
 int GoOnWithoutGroup(HWND wizard, const char* what)
 {
-    if (!AskYesAbout(wizard, 57, what)) {
+    if (!AskYesAbout(wizard, SLOT_GROUP_FOLDER_QUESTION, what)) {
         ResetGroupStep(wizard);
         return 0;
     }
-    GroupFolder = nullptr;
+    Choices.group = nullptr;
     return 1;
 }
 
 // 0 when the path has no room left for its trailing backslash.
 int SetGroupFolder(const char* path)
 {
-    memcpy(GroupFolderPath, path, PATH_SIZE);
-    EndFolderString(GroupFolderPath, strlen(GroupFolderPath));
-    GroupFolder = GroupFolderPath[0] ? GroupFolderPath : nullptr;
-    return GroupFolder != nullptr;
+    memcpy(Choices.groupPath, path, PATH_SIZE);
+    EndFolderString(Choices.groupPath, strlen(Choices.groupPath));
+    Choices.group = Choices.groupPath[0] ? Choices.groupPath : nullptr;
+    return Choices.group != nullptr;
 }
 
 } // namespace
 
 void PrepareGroupStep(HWND wizard)
 {
-    lstrcpynA(DefaultGroupName, SetupString(58), PATH_SIZE);
+    lstrcpynA(DefaultGroupName, SetupString(SLOT_DEFAULT_GROUP), PATH_SIZE);
     if (!ReadProgramsFolder())
         return;
     SetCurrentDirectoryA(ProgramsFolder);

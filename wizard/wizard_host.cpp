@@ -1,15 +1,18 @@
 #include "wizard_host.h"
-#include "app/end_session.h"
-#include "app/folders.h"
-#include "app/instance.h"
-#include "app/sound_player.h"
-#include "app/system_library.h"
+#include "base/end_session.h"
+#include "base/folders.h"
+#include "base/shared.h"
+#include "base/sound_player.h"
+#include "base/system_library.h"
+#include "engine/run_program.h"
+#include "engine/shared.h"
 #include "package/load_package.h"
 #include "package/settings_readers.h"
+#include "package/shared.h"
 #include "package/string_table.h"
 #include "res/resource_ids.h"
+#include "wizard/shared.h"
 #include "wizard_page.h"
-#include "wizard_state.h"
 #include <commctrl.h>
 #include <prsht.h>
 #include <string.h>
@@ -88,21 +91,6 @@ void HarvestButtonCaptions()
     propertySheet(&header);
 }
 
-int LaunchProgram(const char* program, char* commandLine)
-{
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(program, commandLine, NULL, NULL, FALSE, CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS,
-                        NULL, NULL, &startup, &process))
-        return 0;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return 1;
-}
-
 // Starts a program of the Windows folder with one quoted argument. Without
 // the Windows folder nothing starts: a bare program name would be looked for
 // in the current directory. Paths too long for the program path or the
@@ -113,12 +101,12 @@ void OpenWithWindowsProgram(const char* program, const char* argument)
     if (!WindowsDir[0] || wsprintfA(path, "%s%s", WindowsDir, program) >= PROGRAM_PATH_SIZE ||
         wsprintfA(commandLine, "%s \"%s\"", path, argument) >= COMMAND_LINE_SIZE)
         return;
-    LaunchProgram(path, commandLine);
+    StartProgram(path, commandLine, 0);
 }
 
-void OfferToEndSession(HWND background, int slot, UINT how)
+void OfferToEndSession(HWND background, StringSlot slot, UINT how)
 {
-    if (MessageBoxA(background, SetupString(slot), SetupString(1), MB_YESNO | MB_SYSTEMMODAL) != IDYES)
+    if (MessageBoxA(background, SetupString(slot), SetupString(SLOT_SETUP_CAPTION), MB_YESNO | MB_SYSTEMMODAL) != IDYES)
         return;
     EndSession(how);
 }
@@ -127,17 +115,17 @@ void OfferToEndSession(HWND background, int slot, UINT how)
 
 void RunClosingActions(HWND background)
 {
-    if (ReadmeWanted && ReadmePath[0]) {
-        if (PathExists(ReadmePath))
-            OpenWithWindowsProgram("NOTEPAD.EXE", ReadmePath);
+    if (ReadmeWanted && Choices.readme[0]) {
+        if (PathExists(Choices.readme))
+            OpenWithWindowsProgram("NOTEPAD.EXE", Choices.readme);
         Sleep(80);
     }
-    if (Package.settings.GroupStepEnabled && GroupFolder && PathExists(GroupFolder))
-        OpenWithWindowsProgram("EXPLORER.EXE", GroupFolder);
+    if (Package.settings.GroupStepEnabled && Choices.group && PathExists(Choices.group))
+        OpenWithWindowsProgram("EXPLORER.EXE", Choices.group);
     if (Package.settings.RestartMode == RESTART_REBOOT)
-        OfferToEndSession(background, 53, EWX_REBOOT);
+        OfferToEndSession(background, SLOT_RESTART_QUESTION, EWX_REBOOT);
     if (Package.settings.RestartMode == RESTART_LOGOFF)
-        OfferToEndSession(background, 54, EWX_LOGOFF);
+        OfferToEndSession(background, SLOT_LOGOFF_QUESTION, EWX_LOGOFF);
 }
 
 void RunWizardHost(HWND background)

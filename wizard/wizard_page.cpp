@@ -1,17 +1,18 @@
 #include "wizard_page.h"
-#include "app/background_window.h"
-#include "app/folders.h"
-#include "app/instance.h"
+#include "base/drawn_controls.h"
+#include "base/folders.h"
+#include "base/shared.h"
 #include "destination.h"
-#include "drawn_controls.h"
 #include "engine/progress_dialog.h"
+#include "engine/shared.h"
 #include "package/load_package.h"
 #include "package/settings_readers.h"
+#include "package/shared.h"
 #include "package/string_table.h"
 #include "questions.h"
 #include "res/resource_ids.h"
 #include "start_menu_group.h"
-#include "wizard_state.h"
+#include "wizard/shared.h"
 
 namespace {
 
@@ -48,18 +49,30 @@ const uint8_t StepControls[6][9] = {
     {Id(IDC_READY_TEXT)},
     {Id(IDC_FINISH_TEXT), Id(IDC_FINISH_MORE), Id(IDC_README)},
 };
-const uint8_t StepCaptionSlots[6] = {4, 5, 6, 51, 50, 7};
+const uint8_t StepCaptionSlots[6] = {SLOT_WELCOME_TITLE, SLOT_LICENSE_TITLE, SLOT_DESTINATION_TITLE,
+                                     SLOT_GROUP_TITLE,   SLOT_READY_TITLE,   SLOT_FINISH_TITLE};
 // The picture of each step; the License step has none.
 const int8_t StepPictures[6] = {0, -1, 1, 1, 2, 3};
 
 // The texts the controls start with, as control and string slot.
 const uint8_t InitialTexts[][2] = {
-    {Id(IDC_WELCOME_HEADING), 13},     {Id(IDC_WELCOME_TEXT), 14},     {Id(IDC_WELCOME_CONTINUE), 15},
-    {Id(IDC_LICENSE_TEXT), 11},        {Id(IDC_LICENSE_INSTRUCTION), 16}, {Id(IDC_LICENSE_QUESTION), 17},
-    {Id(IDC_DESTINATION_TEXT), 18},    {Id(IDC_DESTINATION_BOX), 19},  {Id(IDC_BROWSE), 22},
-    {Id(IDC_REQUIRED_LABEL), 20},      {Id(IDC_AVAILABLE_LABEL), 21},  {Id(IDC_GROUP_LABEL), 45},
-    {Id(IDC_GROUP_TEXT), 46},          {Id(IDC_READY_TEXT), 60},       {Id(IDC_FINISH_TEXT), 24},
-    {Id(IDC_README), 25},              {Id(IDC_FINISH_MORE), 59},
+    {Id(IDC_WELCOME_HEADING), SLOT_WELCOME_HEADING},
+    {Id(IDC_WELCOME_TEXT), SLOT_WELCOME_UPDATE_TEXT},
+    {Id(IDC_WELCOME_CONTINUE), SLOT_WELCOME_CONTINUE_TEXT},
+    {Id(IDC_LICENSE_TEXT), SLOT_LICENSE_TEXT},
+    {Id(IDC_LICENSE_INSTRUCTION), SLOT_LICENSE_INSTRUCTION},
+    {Id(IDC_LICENSE_QUESTION), SLOT_LICENSE_QUESTION},
+    {Id(IDC_DESTINATION_TEXT), SLOT_DESTINATION_TEXT},
+    {Id(IDC_DESTINATION_BOX), SLOT_DESTINATION_GROUP},
+    {Id(IDC_BROWSE), SLOT_BROWSE_BUTTON},
+    {Id(IDC_REQUIRED_LABEL), SLOT_SPACE_REQUIRED_LABEL},
+    {Id(IDC_AVAILABLE_LABEL), SLOT_SPACE_AVAILABLE_LABEL},
+    {Id(IDC_GROUP_LABEL), SLOT_GROUP_LABEL},
+    {Id(IDC_GROUP_TEXT), SLOT_GROUP_TEXT},
+    {Id(IDC_READY_TEXT), SLOT_READY_TEXT},
+    {Id(IDC_FINISH_TEXT), SLOT_FINISH_TEXT},
+    {Id(IDC_README), SLOT_README_CHECKBOX},
+    {Id(IDC_FINISH_MORE), SLOT_FINISH_TEXT_2},
 };
 
 HBITMAP LoadSheetPicture(const TempFileRecord& record)
@@ -123,8 +136,8 @@ void ShowStepControls(HWND wizard, int step, int shown)
 const char* NextButtonText(int step)
 {
     switch (step) {
-    case STEP_LICENSE: return SetupString(12);
-    case STEP_READY: return SetupString(23);
+    case STEP_LICENSE: return SetupString(SLOT_LICENSE_NEXT_BUTTON);
+    case STEP_READY: return SetupString(SLOT_INSTALL_BUTTON);
     case STEP_FINISH: return WizardButtonCaptions[CAPTION_FINISH];
     default: return WizardButtonCaptions[CAPTION_NEXT];
     }
@@ -133,7 +146,7 @@ const char* NextButtonText(int step)
 // The README check box shows, checked, only when there is a README and a text for the box.
 void ShowReadmeChoice(HWND wizard)
 {
-    const int offered = SetupString(25)[0] && ReadmePath[0];
+    const int offered = SetupString(SLOT_README_CHECKBOX)[0] && Choices.readme[0];
     ShowControl(wizard, IDC_README, offered);
     if (offered) {
         CheckDlgButton(wizard, IDC_README, BST_CHECKED);
@@ -200,17 +213,17 @@ void Initialize(HWND wizard)
 int MakeGroupFolder(HWND wizard, int* made)
 {
     *made = 0;
-    if (!GroupFolder || PathExists(GroupFolder))
+    if (!Choices.group || PathExists(Choices.group))
         return 1;
-    if (CreateDirectoryA(GroupFolder, NULL)) {
+    if (CreateDirectoryA(Choices.group, NULL)) {
         *made = 1;
         return 1;
     }
     char name[PATH_SIZE];
-    LastPathComponent(name, GroupFolder);
-    if (!AskYesAbout(wizard, 57, name))
+    LastPathComponent(name, Choices.group);
+    if (!AskYesAbout(wizard, SLOT_GROUP_FOLDER_QUESTION, name))
         return 0;
-    GroupFolder = nullptr;
+    Choices.group = nullptr;
     return 1;
 }
 
@@ -227,8 +240,8 @@ void StartInstall(HWND wizard)
     }
     if (!PathExists(DestinationPath) && !CreateDirectoryA(DestinationPath, NULL)) {
         if (groupMade)
-            RemoveDirectoryA(GroupFolder);
-        Tell(wizard, 29, MB_ICONHAND);
+            RemoveDirectoryA(Choices.group);
+        Tell(wizard, SLOT_ERROR_CREATE_FOLDER, MB_ICONHAND);
         GoToStep(wizard, STEP_DESTINATION);
         return;
     }
@@ -236,9 +249,9 @@ void StartInstall(HWND wizard)
         AppendText(DestinationPath, PATH_SIZE, "\\");
     ShowWindow(wizard, SW_HIDE);
     // A progress dialog that could not even be made has installed nothing.
-    if (RunProgressDialog(wizard) != PROGRESS_INSTALLED) {
+    if (RunProgressDialog(wizard, WizardButtonCaptions[CAPTION_CANCEL]) != PROGRESS_INSTALLED) {
         if (groupMade)
-            RemoveDirectoryA(GroupFolder);
+            RemoveDirectoryA(Choices.group);
         PostMessageA(BackgroundWindow, WM_CLOSE, 0, 0);
         return;
     }
@@ -257,7 +270,7 @@ void Next(HWND wizard)
         if (!ConfirmExistingDestination(wizard))
             break;
         if (!Package.settings.GroupStepEnabled)
-            GroupFolder = nullptr;
+            Choices.group = nullptr;
         GoToStep(wizard, Package.settings.GroupStepEnabled ? STEP_GROUP : STEP_READY);
         break;
     case STEP_GROUP:
@@ -291,7 +304,7 @@ void Cancel(HWND wizard)
 {
     if (!IsWindowEnabled(GetDlgItem(wizard, IDCANCEL)))
         return;
-    if (AskYes(wizard, SetupString(52)))
+    if (AskYes(wizard, SetupString(SLOT_CANCEL_QUESTION)))
         EndDialog(wizard, 2);
 }
 

@@ -1,7 +1,7 @@
 // Setup programs on systems whose ANSI code page is not 1252. CTest runs
 // each suite under the locale it names (LC_ALL), which sets Wine's code page.
-#include "harness.h"
-#include "tests/common/scratch_folder.h"
+#include "driver/scratch_folder.h"
+#include "driver/window_driver.h"
 #include <gtest/gtest.h>
 #include <stdlib.h>
 

@@ -1,14 +1,14 @@
 // The install as a user sees it: files in sub-folders with the log beside
 // them, the newer-copy question, the copy error box, cancelling, and the
 // rollback that leaves the folder as it was, older copies included.
+#include "driver/demo_product.h"
+#include "driver/file_bytes.h"
+#include "driver/scratch_folder.h"
+#include "driver/typical_package.h"
+#include "driver/window_driver.h"
 #include "engine/log_format.h"
-#include "demo_product.h"
-#include "harness.h"
 #include "package/package_writer.h"
 #include "res/resource_ids.h"
-#include "tests/common/file_bytes.h"
-#include "tests/common/scratch_folder.h"
-#include "tests/common/typical_package.h"
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <iterator>

@@ -1,8 +1,8 @@
 // From the user's yes to the background window: the initializing dialog, the
 // temporary files, the banner, and the background's caption and colours.
 // The setup programs come from qpack (make_packages.sh).
-#include "harness.h"
-#include "tests/common/scratch_folder.h"
+#include "driver/scratch_folder.h"
+#include "driver/window_driver.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // The harness's own controls work on windows of this process just as on a
 // setup program's, so they are checked here against a window built for it.
-#include "harness.h"
+#include "driver/window_driver.h"
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>

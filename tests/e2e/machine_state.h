@@ -1,7 +1,7 @@
 // The state of the machine where installs write, to compare before and after
 // an install that was rolled back or a product that was removed.
 #pragma once
-#include "harness.h"
+#include "driver/window_driver.h"
 #include <map>
 #include <string>
 

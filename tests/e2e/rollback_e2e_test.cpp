@@ -1,13 +1,13 @@
 // The rollback matrix: an install aborted at every point where it can fail
 // leaves the files of the prefix's drive and the registry as they were.
-#include "app/paths.h"
-#include "harness.h"
+#include "base/paths.h"
+#include "driver/file_bytes.h"
+#include "driver/scratch_folder.h"
+#include "driver/typical_package.h"
+#include "driver/window_driver.h"
 #include "machine_state.h"
 #include "package/package_writer.h"
 #include "res/resource_ids.h"
-#include "tests/common/file_bytes.h"
-#include "tests/common/scratch_folder.h"
-#include "tests/common/typical_package.h"
 #include <gtest/gtest.h>
 #include <stdlib.h>
 

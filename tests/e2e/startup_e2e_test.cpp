@@ -1,11 +1,11 @@
 // The setup program from start to the confirmation question, with good and
 // damaged packages, driven through its windows.
-#include "harness.h"
+#include "driver/file_bytes.h"
+#include "driver/scratch_folder.h"
+#include "driver/typical_package.h"
+#include "driver/window_driver.h"
 #include "package/byte_cursor.h"
 #include "package/unpack.h"
-#include "tests/common/file_bytes.h"
-#include "tests/common/scratch_folder.h"
-#include "tests/common/typical_package.h"
 #include <gtest/gtest.h>
 #include <stdlib.h>
 

@@ -1,14 +1,14 @@
 // The uninstaller as a user meets it: the demo product installed, then
 // removed through the command its uninstall entry holds; a file another
 // program holds open; and logs that are not whole.
-#include "app/paths.h"
-#include "demo_product.h"
+#include "base/paths.h"
+#include "driver/demo_product.h"
+#include "driver/file_bytes.h"
+#include "driver/typical_package.h"
+#include "driver/window_driver.h"
 #include "engine/log_format.h"
-#include "harness.h"
 #include "machine_state.h"
 #include "package/data_records.h"
-#include "tests/common/file_bytes.h"
-#include "tests/common/typical_package.h"
 #include <gtest/gtest.h>
 #include <stdlib.h>
 

@@ -2,9 +2,9 @@
 // and buttons, the destination folder and its disk space, the Start-menu
 // group, cancelling, and what follows Finish. The Start-menu's Programs
 // folder is a scratch folder of the test's own.
-#include "harness.h"
+#include "driver/scratch_folder.h"
+#include "driver/window_driver.h"
 #include "res/resource_ids.h"
-#include "tests/common/scratch_folder.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 

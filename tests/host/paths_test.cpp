@@ -1,4 +1,5 @@
-#include "app/paths.h"
+#include "base/paths.h"
+#include "base/shared.h"
 #include <gtest/gtest.h>
 #include <string.h>
 #include <string>

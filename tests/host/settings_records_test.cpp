@@ -1,5 +1,5 @@
+#include "driver/typical_package.h"
 #include "package/package_writer.h"
-#include "tests/common/typical_package.h"
 #include <gtest/gtest.h>
 #include <functional>
 

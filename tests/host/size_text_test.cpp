@@ -1,4 +1,4 @@
-#include "wizard/size_text.h"
+#include "base/size_text.h"
 #include <gtest/gtest.h>
 #include <string>
 

@@ -1,7 +1,7 @@
 // Setup programs made for a test, with a package that carries given files.
 #pragma once
+#include "driver/typical_package.h"
 #include "package/package_writer.h"
-#include "tests/common/typical_package.h"
 
 inline FileEntry Carried(const std::string& name, const std::string& body)
 {

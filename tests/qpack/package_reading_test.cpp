@@ -1,8 +1,8 @@
 // What inspect and extract read from a package is what the setup program
 // reads from it, down to records the builder never writes.
+#include "driver/typical_package.h"
 #include "package/package_writer.h"
 #include "qpack/package_contents.h"
-#include "tests/common/typical_package.h"
 #include <gtest/gtest.h>
 
 TEST(PackageReading, NegativeBannerCountAnnouncesABannerAsInTheProgram)

@@ -1,7 +1,10 @@
 // The banner picture is replaced from another thread while the window paints.
 #include "app/background_window.h"
+#include "base/banner_message.h"
+#include "base/shared.h"
 #include "package/package_writer.h"
 #include "package/settings_readers.h"
+#include "package/shared.h"
 #include "package/string_table.h"
 #include <gtest/gtest.h>
 

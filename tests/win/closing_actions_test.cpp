@@ -1,17 +1,19 @@
 // The README choice of the Finish step and what follows it: the wizard runs
 // in this process with a package whose install leaves a README, and the test
 // walks it to the end and looks at the programs it starts.
-#include "app/folders.h"
-#include "app/instance.h"
+#include "base/folders.h"
+#include "base/shared.h"
+#include "driver/scratch_folder.h"
+#include "driver/window_driver.h"
+#include "engine/shared.h"
 #include "package/load_package.h"
 #include "package/package_writer.h"
 #include "package/settings_readers.h"
+#include "package/shared.h"
 #include "package/string_table.h"
 #include "res/resource_ids.h"
-#include "tests/common/scratch_folder.h"
-#include "tests/e2e/harness.h"
+#include "wizard/shared.h"
 #include "wizard/wizard_host.h"
-#include "wizard/wizard_state.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -40,7 +42,7 @@ struct ClosingActions : ::testing::Test {
         ScratchFolder::Remove(ProductFolder);
         Package.settings.GroupStepEnabled = 0;
         SetupCompleted = ReadmeWanted = 0;
-        ReadmePath[0] = 0;
+        Choices.readme[0] = 0;
     }
     void TearDown() override
     {
@@ -100,7 +102,7 @@ struct ClosingActions : ::testing::Test {
         for (int i = 0; i < 100 && WindowText(wizard) != "Setup completed"; i++)
             Sleep(100);
         ASSERT_EQ(WindowText(wizard), "Setup completed");
-        EXPECT_EQ(std::string(ReadmePath), readme) << "the install marks its README";
+        EXPECT_EQ(std::string(Choices.readme), readme) << "the install marks its README";
     }
 
     void PressFinish()

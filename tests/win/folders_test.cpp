@@ -1,5 +1,6 @@
-#include "app/folders.h"
-#include "app/paths.h"
+#include "base/folders.h"
+#include "base/paths.h"
+#include "base/shared.h"
 #include <gtest/gtest.h>
 #include <string.h>
 #include <windows.h>

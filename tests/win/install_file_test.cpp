@@ -1,11 +1,11 @@
 // One file onto the disk: absent, older, equal and newer copies, folders
 // made on the way, targets that cannot be written, references, and the older
 // copies an install sets aside until it ends.
-#include "app/paths.h"
+#include "base/paths.h"
+#include "driver/file_bytes.h"
+#include "driver/scratch_folder.h"
 #include "engine/install_file.h"
 #include "engine/older_copies.h"
-#include "tests/common/file_bytes.h"
-#include "tests/common/scratch_folder.h"
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -48,11 +48,11 @@ struct InstallingFiles : ::testing::Test {
         item.created = Time(January2026);
         item.modified = Time(January2026 + Day);
         item.attributes = FILE_ATTRIBUTE_ARCHIVE;
-        CurrentFileSize = (uint32_t)body.size();
+        item.size = (uint32_t)body.size();
     }
     void TearDown() override { DropOlderCopies(); }
 
-    void Target(const std::string& name) { lstrcpynA(CurrentTargetPath, (work / name).c_str(), PATH_SIZE); }
+    void Target(const std::string& name) { lstrcpynA(item.targetPath, (work / name).c_str(), PATH_SIZE); }
 
     // A file already on the disk with this creation time. Wine keeps no
     // creation time of its own on a Linux file system and reports the last
@@ -82,7 +82,7 @@ TEST_F(InstallingFiles, AbsentTargetIsWrittenWithItsTimesAndAttributes)
     EXPECT_EQ(InstallFile(item, 1), INSTALL_DONE);
     EXPECT_EQ(Contents(work / "a.txt"), body);
     EXPECT_EQ(LastWriteOf("a.txt"), January2026 + Day);
-    EXPECT_EQ(GetFileAttributesA(CurrentTargetPath), (DWORD)FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(GetFileAttributesA(item.targetPath), (DWORD)FILE_ATTRIBUTE_ARCHIVE);
 }
 
 TEST_F(InstallingFiles, OlderAndEqualCopiesAreReplacedAndSetAsideUntilTheEnd)
@@ -112,8 +112,8 @@ TEST_F(InstallingFiles, NewerCopyIsLeftAloneUnlessTheCheckIsOff)
     Target("newer.txt");
     EXPECT_EQ(InstallFile(item, 1), INSTALL_NEWER_ON_DISK);
     EXPECT_EQ(Contents(work / "newer.txt"), "newer!");
-    EXPECT_EQ(ExistingFileSize, 6u);
-    EXPECT_EQ(Ticks(ExistingCreationTime), January2026 + 2 * Day);
+    EXPECT_EQ(item.existingSize, 6u);
+    EXPECT_EQ(Ticks(item.existingCreated), January2026 + 2 * Day);
     EXPECT_EQ(InstallFile(item, 0), INSTALL_DONE);
     EXPECT_EQ(Contents(work / "newer.txt"), body);
 }
@@ -153,27 +153,27 @@ TEST_F(InstallingFiles, ReferencesAreCopiedWritableAndAMissingSourceLeavesNothin
     SetFileAttributesA((work / "source.dat").c_str(), FILE_ATTRIBUTE_READONLY);
     InstallItem reference = {};
     lstrcpynA(reference.sourcePath, (work / "source.dat").c_str(), PATH_SIZE);
-    Target("copied\\source.dat");
+    lstrcpynA(reference.targetPath, (work / "copied\\source.dat").c_str(), PATH_SIZE);
     EXPECT_EQ(InstallFile(reference, 1), INSTALL_DONE);
     EXPECT_EQ(Contents(work / "copied\\source.dat"), "beside the setup");
-    EXPECT_FALSE(GetFileAttributesA(CurrentTargetPath) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(GetFileAttributesA(reference.targetPath) & FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA((work / "source.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
 
     lstrcpynA(reference.sourcePath, (work / "missing.dat").c_str(), PATH_SIZE);
-    Target("copied\\missing.dat");
+    lstrcpynA(reference.targetPath, (work / "copied\\missing.dat").c_str(), PATH_SIZE);
     EXPECT_EQ(InstallFile(reference, 1), INSTALL_FAILED);
     EXPECT_FALSE(FileExists(work / "copied\\missing.dat")) << "no empty target stays";
 }
 
 TEST_F(InstallingFiles, EmptyFileKeepsItsTimesAndAttributes)
 {
-    CurrentFileSize = 0;
+    item.size = 0;
     item.attributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
     Target("empty.txt");
     EXPECT_EQ(InstallFile(item, 1), INSTALL_DONE);
     EXPECT_EQ(Contents(work / "empty.txt"), "");
     EXPECT_EQ(LastWriteOf("empty.txt"), January2026 + Day);
-    EXPECT_EQ(GetFileAttributesA(CurrentTargetPath), (DWORD)(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(GetFileAttributesA(item.targetPath), (DWORD)(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
 }
 
 TEST(PathPrefixes, WalkFromTheDriveDownAndFolderOfPathKeepsTheSeparator)

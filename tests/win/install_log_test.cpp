@@ -1,14 +1,16 @@
 // The install log on the disk: its names beside the uninstaller, its bytes,
 // and the rollback that replays it, older copies included.
+#include "base/shared.h"
+#include "driver/file_bytes.h"
+#include "driver/scratch_folder.h"
 #include "engine/install_file.h"
 #include "engine/install_log.h"
 #include "engine/older_copies.h"
 #include "package/load_package.h"
 #include "package/package_writer.h"
 #include "package/settings_readers.h"
+#include "package/shared.h"
 #include "package/string_table.h"
-#include "tests/common/file_bytes.h"
-#include "tests/common/scratch_folder.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -52,18 +54,18 @@ struct InstallLogging : ::testing::Test {
         PutCommandRecord(settings, COMMAND_UNINSTALL_2, CommandData{});
         SettingsCursor = CursorOver(settings.data(), settings.size());
         OpenFileSection();
-        ASSERT_TRUE(InstallLog(LogRecord{LOG_FILE, 0, folder, 0, nullptr}, LOG_OPEN));
+        ASSERT_TRUE(OpenInstallLog(folder));
     }
 
     static bool Append(const char* path, uint8_t flag)
     {
-        return InstallLog(LogRecord{LOG_FILE, flag, path, 0, nullptr}, LOG_APPEND);
+        return AppendToInstallLog(LogRecord{LOG_FILE, flag, path, 0, nullptr});
     }
 
     static std::string LogPath()
     {
         char path[PATH_SIZE];
-        InstallLog(LogRecord{LOG_FILE, 0, path, 0, nullptr}, LOG_GET_PATH);
+        lstrcpynA(path, InstallLogPath(), PATH_SIZE);
         return path;
     }
 
@@ -81,7 +83,7 @@ TEST_F(InstallLogging, OpenPlacesTheUninstallerAndWritesTheWorkedExample)
     EXPECT_EQ(LogPath(), "C:\\D\\QXUn001.uqx");
     EXPECT_EQ(ReadFileBytes("C:\\D\\QXUn000.uqx"), (Bytes{'M', 'Z', 1, 2, 3}));
     EXPECT_TRUE(GetFileAttributesA("C:\\D\\QXUn000.uqx") & FILE_ATTRIBUTE_HIDDEN);
-    InstallLog(LogRecord{}, LOG_FINISH);
+    FinishInstallLog();
     const Bytes log = ReadFileBytes("C:\\D\\QXUn001.uqx");
     ASSERT_EQ(log.size(), 121u);
     EXPECT_EQ(Bytes(log.begin(), log.begin() + 7), (Bytes{0, 1, 0, 0, 0, 0x5D, 0})) << "count 1 once closed";
@@ -92,13 +94,13 @@ TEST_F(InstallLogging, OpenPlacesTheUninstallerAndWritesTheWorkedExample)
 TEST_F(InstallLogging, SecondInstallIntoTheFolderTakesTheNextNamesAndCountsItsRecords)
 {
     Open("C:\\D"); // without its backslash the names still lie inside
-    InstallLog(LogRecord{}, LOG_FINISH);
+    FinishInstallLog();
     Open();
     EXPECT_EQ(LogPath(), "C:\\D\\QXUn003.uqx");
     EXPECT_TRUE(FileExists("C:\\D\\QXUn002.uqx"));
     EXPECT_TRUE(Append("C:\\D\\a.txt", 1));
-    EXPECT_TRUE(InstallLog(LogRecord{LOG_REGISTRY, 0, "Software\\QI", 1, "Path"}, LOG_APPEND));
-    InstallLog(LogRecord{}, LOG_FINISH);
+    EXPECT_TRUE(AppendToInstallLog(LogRecord{LOG_REGISTRY, 0, "Software\\QI", 1, "Path"}));
+    FinishInstallLog();
     const Bytes log = ReadFileBytes("C:\\D\\QXUn003.uqx");
     EXPECT_EQ(log[1], 3) << "the uninstaller and two records";
 }
@@ -113,14 +115,14 @@ TEST_F(InstallLogging, AbortRemovesWhatTheLogNamesAndPutsOlderCopiesBack)
     ASSERT_TRUE(SetAsideOlderCopy("C:\\D\\kept.txt"));
     Write("C:\\D\\kept.txt", "installed copy");
     EXPECT_TRUE(Append("C:\\D\\kept.txt", 1));
-    InstallLog(LogRecord{}, LOG_ABORT);
+    RollBackInstallLog();
     EXPECT_EQ(FolderEntries("C:\\D\\"), std::vector<std::string>{"kept.txt"});
     EXPECT_EQ(ReadFileBytes("C:\\D\\kept.txt"), (Bytes{'o', 'l', 'd', 'e', 'r', ' ', 'c', 'o', 'p', 'y'}));
 
     // Nothing of the product's left: the destination folder goes too.
     DeleteFileA("C:\\D\\kept.txt");
     Open();
-    InstallLog(LogRecord{}, LOG_ABORT);
+    RollBackInstallLog();
     EXPECT_FALSE(FileExists("C:\\D"));
 }
 
@@ -134,8 +136,8 @@ TEST_F(InstallLogging, LogThatCannotBeMadeLeavesOtherInstallsAlone)
     settings.clear();
     SettingsCursor = CursorOver(settings.data(), 0);
     OpenFileSection();
-    EXPECT_FALSE(InstallLog(LogRecord{LOG_FILE, 0, Destination, 0, nullptr}, LOG_OPEN));
-    InstallLog(LogRecord{}, LOG_ABORT);
+    EXPECT_FALSE(OpenInstallLog(Destination));
+    RollBackInstallLog();
     EXPECT_EQ(FolderEntries("C:\\D\\").size(), 1000u);
     EXPECT_EQ(ReadFileBytes("C:\\D\\QXUn999.uqx").size(), strlen("another install's"));
 }
@@ -156,7 +158,7 @@ TEST_F(InstallLogging, RollbackUndoesWhatTheInstallRecordedNotWhatTheFileSays)
     DWORD written;
     WriteFile(f, planted.data(), (DWORD)planted.size(), &written, NULL);
     CloseHandle(f);
-    InstallLog(LogRecord{}, LOG_ABORT);
+    RollBackInstallLog();
     EXPECT_EQ(FolderEntries("C:\\D\\"), std::vector<std::string>{"their.txt"});
 }
 
@@ -185,7 +187,7 @@ TEST_F(InstallLogging, LogThatCannotGrowStillUndoesWhatItNamed)
     while (logged < files.size() && Append(files[logged].c_str(), 0))
         logged++;
     ASSERT_LT(logged, files.size()) << "the log could grow on a full disk";
-    InstallLog(LogRecord{}, LOG_ABORT);
+    RollBackInstallLog();
     for (size_t i = 0; i < files.size(); i++)
         EXPECT_EQ(FileExists(files[i]), i >= logged) << i;
     EXPECT_FALSE(FileExists("Q:\\P\\QXUn000.uqx"));

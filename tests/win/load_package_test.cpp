@@ -1,7 +1,7 @@
-#include "tests/common/file_bytes.h"
+#include "driver/file_bytes.h"
+#include "driver/scratch_folder.h"
 #include "package/load_package.h"
 #include "package/unpack.h"
-#include "tests/common/scratch_folder.h"
 #include <gtest/gtest.h>
 #include <string.h>
 

@@ -1,19 +1,21 @@
 // Registry values with their key chains, the uninstaller's registration and
 // shell links, each against the install log they write to.
-#include "app/folders.h"
+#include "base/folders.h"
+#include "base/shared.h"
+#include "driver/file_bytes.h"
+#include "driver/scratch_folder.h"
 #include "engine/install_file.h"
 #include "engine/install_log.h"
+#include "engine/log_undo.h"
 #include "engine/registration.h"
 #include "engine/registry_values.h"
-#include "engine/log_undo.h"
 #include "engine/shortcuts.h"
 #include "package/data_records.h"
 #include "package/load_package.h"
 #include "package/package_writer.h"
 #include "package/settings_readers.h"
+#include "package/shared.h"
 #include "package/string_table.h"
-#include "tests/common/file_bytes.h"
-#include "tests/common/scratch_folder.h"
 #include <gtest/gtest.h>
 #include <shobjidl.h>
 
@@ -58,11 +60,11 @@ struct Registering : ::testing::Test {
         strcpy(DestinationPath, Destination);
         FillWindowsDir();
         OpenFileSection();
-        ASSERT_TRUE(InstallLog(LogRecord{LOG_FILE, 0, Destination, 0, nullptr}, LOG_OPEN));
+        ASSERT_TRUE(OpenInstallLog(Destination));
     }
     void TearDown() override
     {
-        InstallLog(LogRecord{}, LOG_FINISH);
+        FinishInstallLog();
         ScratchFolder::Remove(Destination);
         RemoveLeftovers();
     }
@@ -71,9 +73,9 @@ struct Registering : ::testing::Test {
     // once the log is closed.
     static std::vector<std::string> Logged()
     {
-        InstallLog(LogRecord{}, LOG_FINISH);
+        FinishInstallLog();
         char path[PATH_SIZE];
-        InstallLog(LogRecord{LOG_FILE, 0, path, 0, nullptr}, LOG_GET_PATH);
+        lstrcpynA(path, InstallLogPath(), PATH_SIZE);
         Bytes log = ReadFileBytes(path);
         uint32_t count;
         ByteCursor c;

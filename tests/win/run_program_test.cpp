@@ -1,9 +1,9 @@
 // Starting the package's programs: exit codes, not waiting, programs that
 // cannot start, and a program in a folder with a space in its name that
 // gets its arguments as they were given.
+#include "driver/file_bytes.h"
+#include "driver/scratch_folder.h"
 #include "engine/run_program.h"
-#include "tests/common/file_bytes.h"
-#include "tests/common/scratch_folder.h"
 #include <gtest/gtest.h>
 
 namespace {

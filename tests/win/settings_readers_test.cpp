@@ -1,9 +1,11 @@
-#include "app/paths.h"
-#include "app/temp_folder.h"
-#include "tests/common/file_bytes.h"
+#include "base/paths.h"
+#include "base/shared.h"
+#include "base/temp_folder.h"
+#include "driver/file_bytes.h"
+#include "driver/scratch_folder.h"
+#include "driver/typical_package.h"
 #include "package/settings_readers.h"
-#include "tests/common/scratch_folder.h"
-#include "tests/common/typical_package.h"
+#include "package/shared.h"
 #include <gtest/gtest.h>
 #include <string.h>
 

@@ -1,4 +1,4 @@
-#include "app/sound_player.h"
+#include "base/sound_player.h"
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,6 +1,7 @@
-#include "app/paths.h"
-#include "app/temp_folder.h"
-#include "tests/common/scratch_folder.h"
+#include "base/paths.h"
+#include "base/shared.h"
+#include "base/temp_folder.h"
+#include "driver/scratch_folder.h"
 #include <gtest/gtest.h>
 #include <string.h>
 

@@ -1,5 +1,6 @@
 #include "temp_folder.h"
 #include "paths.h"
+#include "shared.h"
 #include <string.h>
 #include <windows.h>
 #include <ntsecapi.h>

@@ -1,4 +1,4 @@
-// A typical package for the tests: 63 string slots, and the settings of a
+// A typical package for the tests and the benchmarks: 63 string slots, and the settings of a
 // package with no sound, white text on a blue gradient, four sheets without
 // pictures, no banners, and four commands that run a program from the
 // destination folder with different arguments.

@@ -1,9 +1,9 @@
 // The demo product of examples/demo as the tests and the benchmark install
 // it: where it goes, and taking it all away again.
 #pragma once
-#include "harness.h"
+#include "driver/scratch_folder.h"
 #include "res/resource_ids.h"
-#include "tests/common/scratch_folder.h"
+#include "window_driver.h"
 
 const char DemoFolder[] = "C:\\Program files\\QInstall Demo\\";
 

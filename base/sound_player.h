@@ -19,8 +19,6 @@ struct SoundPlayer {
     SoundThreadParameters parameters;
 };
 
-extern SoundPlayer BackgroundSound;
-
 void SetSoundFile(SoundPlayer& player, const char* path);
 // enabled 0 or count 1 plays once, asynchronously, without a thread; otherwise
 // a thread repeats the sound count times (0: until stopped). Nonzero on success.

@@ -1,4 +1,5 @@
 #include "paths.h"
+#include "shared.h"
 #include <string.h>
 
 char TempDir[PATH_SIZE];

@@ -70,7 +70,7 @@ std::string UninstallString(const std::string& product);
 // A string value, or an empty text when there is none.
 std::string RegistryText(HKEY root, const std::string& key, const char* name);
 
-// Starts a setup of the typical texts ("Slot <n>", tests/common/typical_package.h),
+// Starts a setup of the typical texts ("Slot <n>", driver/typical_package.h),
 // answers yes, walks Welcome, License, Destination (agreeing to a
 // destination that exists) and the group step if there is one, and presses
 // Install without waiting: the wizard, or null.

@@ -1,5 +1,6 @@
 #include "folders.h"
 #include "paths.h"
+#include "shared.h"
 #include <string.h>
 #include <windows.h>
 

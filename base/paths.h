@@ -1,5 +1,6 @@
-// The standard folder strings and the joining of a folder code with a name.
-// A folder string is empty or ends in exactly one backslash.
+// Paths walked by character, and the joining of a folder code with a name.
+// A folder string is empty or ends in exactly one backslash; the folders
+// themselves are shared state (shared.h).
 #pragma once
 #include <stddef.h>
 
@@ -10,18 +11,6 @@ enum FolderCode {
     FOLDER_SYSTEM = 1,
     FOLDER_WINDOWS = 2,
 };
-
-extern char TempDir[PATH_SIZE];
-extern char WindowsDir[PATH_SIZE];
-extern char SystemDir[PATH_SIZE];
-extern char SetupDir[PATH_SIZE];
-extern char DestinationPath[PATH_SIZE];
-
-// Lead-byte ranges of the ANSI code page, as pairs of first and last byte
-// ended by a 0 pair, the way the system reports them; all 0 for single-byte
-// code pages. Double-byte code pages put 0x5C, the backslash, inside
-// characters, so paths are walked by character with these ranges.
-extern unsigned char LeadByteRanges[12];
 
 // The character after the one at text; text itself at the terminator.
 const char* NextChar(const char* text);

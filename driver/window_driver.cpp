@@ -1,4 +1,4 @@
-#include "harness.h"
+#include "window_driver.h"
 #include "res/resource_ids.h"
 #include <tlhelp32.h>
 #include <winternl.h>
@@ -204,8 +204,14 @@ bool AnswerMessageBox(const RunningProgram& program, const std::string& text, in
     do {
         BoxQuery q = {program.id, &text, NULL};
         EnumWindows(MatchMessageBox, (LPARAM)&q);
-        if (q.found)
-            return PressButton(q.found, button);
+        if (q.found) {
+            const bool pressed = PressButton(q.found, button);
+            // The box is gone before the program's next window of the same
+            // class and title is looked for.
+            for (int i = 0; i < 250 && IsWindow(q.found); i++)
+                Sleep(20);
+            return pressed;
+        }
         Sleep(50);
     } while (GetTickCount() - start < timeoutMs);
     return false;

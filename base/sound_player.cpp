@@ -2,9 +2,6 @@
 #include "system_library.h"
 #include <string.h>
 
-// Empty and silent; start-up sets its file and pause before it plays.
-SoundPlayer BackgroundSound;
-
 typedef BOOL(WINAPI* PlaySoundFunction)(const char*, UINT);
 
 // sndPlaySoundA of winmm, which is loaded only when a package brings a sound.

@@ -1,3 +1,4 @@
+// Whole files as bytes, read and written.
 #pragma once
 #include "package/package_writer.h"
 #include <fstream>

@@ -1,3 +1,0 @@
-#include "instance.h"
-
-HINSTANCE Instance;

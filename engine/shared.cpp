@@ -1,0 +1,5 @@
+#include "shared.h"
+
+InstallChoices Choices;
+volatile LONG CancelRequested;
+ProgressBar InstallBar;
