@@ -4,7 +4,6 @@
 #include "patterns.h"
 #include "slots.h"
 #include "windows_names.h"
-#define TOML_EXCEPTIONS 0
 #include <toml++/toml.h>
 #include <algorithm>
 #include <filesystem>
