@@ -1,23 +1,21 @@
 #include "manifest.h"
+#include "manifest_reader.h"
 #include "codepage.h"
 #include "file_facts.h"
 #include "patterns.h"
 #include "slots.h"
 #include "windows_names.h"
-#include <toml++/toml.h>
 #include <algorithm>
 #include <filesystem>
 #include <ctype.h>
-#include <initializer_list>
 #include <stdlib.h>
 #include <string.h>
 
+// What the manifest's files share, used here by its short names.
+using namespace manifest_reading;
+
 namespace {
 
-// Bytes a path may take, its terminator not counted.
-const size_t PATH_LIMIT = 259;
-// Record counts and the lengths of signed texts are 16-bit signed values.
-const size_t COUNT_LIMIT = 32767;
 // The install log records its header's length in a signed 16-bit field: a
 // longer header would have the log read from the wrong offset.
 const size_t LOG_HEADER_LIMIT = 32767;
@@ -31,225 +29,9 @@ const size_t VALUE_NAME_LIMIT = 199;
 // year 30828; the bounds are in seconds from 1970.
 const int64_t FILETIME_FIRST_SECOND = -11644473600;
 const int64_t FILETIME_LAST_SECOND = INT64_MAX / 10000000 - 1 - 11644473600;
-// Folders a resolved name is measured against: the longest usual ones.
-const char SystemFolderExample[] = "C:\\WINDOWS\\system32\\";
-const char WindowsFolderExample[] = "C:\\WINDOWS\\";
-const char ProgramFilesExample[] = "C:\\Program Files\\";
-const char SetupFolderExample[] = "C:\\";
+// The Start menu's folder of programs, which a link's name is measured
+// against below the group: the longest usual one.
 const char StartMenuExample[] = "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\";
-
-struct Reader {
-    std::string file;   // the manifest, as named on the command line
-    std::string folder; // the manifest's folder, for the paths it names
-    int codePage = 1252;
-    std::string product;
-    // The product's name in the code page: the destination folder and the
-    // Start-menu group are named after it, and their limits count bytes.
-    std::string productInCodePage;
-    std::vector<std::string>& errors;
-    std::vector<std::string>& inputPaths;
-    const EncodeProgress* progress = nullptr; // told the bytes read so far
-    size_t bytesRead = 0;
-};
-
-using Node = const toml::node*;
-
-void Fail(Reader& r, Node at, const std::string& key, const std::string& what)
-{
-    const int line = at ? (int)at->source().begin.line : 0;
-    r.errors.push_back(r.file + ":" + std::to_string(line) + ": " + key + ": " + what);
-}
-
-std::string Join(const std::string& path, const std::string& key)
-{
-    return path.empty() ? key : path + "." + key;
-}
-
-void CheckKeys(Reader& r, const toml::table& t, const std::string& path, std::initializer_list<const char*> known)
-{
-    for (auto&& [key, node] : t) {
-        bool found = false;
-        for (const char* k : known)
-            found = found || key.str() == k;
-        if (!found)
-            Fail(r, &node, Join(path, std::string(key.str())), "unknown key");
-    }
-}
-
-// The value of key when present and of type T; a value of another type is reported.
-template <typename T> bool Get(Reader& r, const toml::table& t, const std::string& path, const char* key, T& out)
-{
-    Node n = t.get(key);
-    if (!n)
-        return false;
-    if (const auto* v = n->as<T>()) {
-        out = v->get();
-        return true;
-    }
-    Fail(r, n, Join(path, key), "has the wrong type");
-    return false;
-}
-
-bool GetInt(Reader& r, const toml::table& t, const std::string& path, const char* key, int64_t low, int64_t high,
-            int64_t& out)
-{
-    int64_t v;
-    if (!Get(r, t, path, key, v))
-        return false;
-    if (v < low || v > high) {
-        Fail(r, t.get(key), Join(path, key),
-             "must lie between " + std::to_string(low) + " and " + std::to_string(high));
-        return false;
-    }
-    out = v;
-    return true;
-}
-
-// A keyword value out of a fixed list; returns its index or fallback when absent.
-int GetChoice(Reader& r, const toml::table& t, const std::string& path, const char* key,
-              std::initializer_list<const char*> words, int fallback)
-{
-    std::string v;
-    if (!Get(r, t, path, key, v))
-        return fallback;
-    int i = 0;
-    std::string list;
-    for (const char* w : words) {
-        if (v == w)
-            return i;
-        list += (i++ ? ", " : "") + std::string(w);
-    }
-    Fail(r, t.get(key), Join(path, key), "must be one of " + list);
-    return fallback;
-}
-
-const toml::table* GetTable(Reader& r, const toml::table& t, const std::string& path, const char* key)
-{
-    Node n = t.get(key);
-    if (n && !n->is_table())
-        Fail(r, n, Join(path, key), "must be a table");
-    return n ? n->as_table() : nullptr;
-}
-
-// The tables of an array of tables such as [[file]].
-std::vector<const toml::table*> GetTables(Reader& r, const toml::table& t, const char* key)
-{
-    std::vector<const toml::table*> tables;
-    Node n = t.get(key);
-    if (!n)
-        return tables;
-    const toml::array* a = n->as_array();
-    if (a)
-        for (const toml::node& item : *a)
-            if (item.is_table())
-                tables.push_back(item.as_table());
-    if (!a || tables.size() != a->size())
-        Fail(r, n, key, "must be written as [[" + std::string(key) + "]] tables");
-    return tables;
-}
-
-std::string Indexed(const char* key, size_t i)
-{
-    return std::string(key) + "[" + std::to_string(i) + "]";
-}
-
-// A path the manifest names, relative to the manifest's folder.
-std::string Resolve(const Reader& r, const std::string& path)
-{
-    if (path.empty() || path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':'))
-        return path;
-    return r.folder + path;
-}
-
-// Reads a file the manifest names, which the builder's output must then not replace.
-bool ReadInput(Reader& r, const std::string& name, std::vector<uint8_t>& bytes, std::string& failure)
-{
-    std::string reason;
-    r.inputPaths.push_back(Resolve(r, name));
-    if (ReadWholeFile(r.inputPaths.back(), bytes, reason)) {
-        r.bytesRead += bytes.size();
-        if (r.progress)
-            r.progress->report(r.progress->context, r.bytesRead, 0);
-        return true;
-    }
-    failure = "cannot read '" + name + "': " + reason;
-    return false;
-}
-
-std::string BaseName(const std::string& path)
-{
-    const size_t cut = path.find_last_of("/\\");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
-std::string CannotHold(const Reader& r)
-{
-    return "has a character that code page " + std::to_string(r.codePage) + " cannot hold";
-}
-
-bool ToCodePage(Reader& r, Node at, const std::string& key, const std::string& utf8, std::string& out)
-{
-    if (Utf8ToCodePage(utf8, r.codePage, out))
-        return true;
-    Fail(r, at, key, CannotHold(r));
-    return false;
-}
-
-// A name below a folder of the target machine: relative, with sub-folders
-// separated by backslashes, never climbing out. Returns it in the package's
-// code page, or "" after reporting. It is split and checked in UTF-8: in a
-// double-byte code page the second byte of a character may be 0x5C.
-std::string RelativeName(Reader& r, Node at, const std::string& key, const std::string& utf8, size_t folderLength)
-{
-    std::string name;
-    for (char c : utf8)
-        name += c == '/' ? '\\' : c;
-    if (name.empty() || name[0] == '\\' || name.find(':') != std::string::npos) {
-        Fail(r, at, key, "must be a relative name");
-        return "";
-    }
-    size_t start = 0;
-    while (start <= name.size()) {
-        const size_t end = std::min(name.find('\\', start), name.size());
-        const std::string part = name.substr(start, end - start);
-        if (part.empty() || part == "." || part == "..") {
-            Fail(r, at, key, "must not contain empty, \".\" or \"..\" parts");
-            return "";
-        }
-        const std::string problem = NamePartProblem(part);
-        if (!problem.empty()) {
-            Fail(r, at, key, problem);
-            return "";
-        }
-        start = end + 1;
-    }
-    std::string converted;
-    if (!ToCodePage(r, at, key, name, converted))
-        return "";
-    if (folderLength + converted.size() > PATH_LIMIT) {
-        Fail(r, at, key, "is too long: with its folder it would not fit in 259 bytes");
-        return "";
-    }
-    return converted;
-}
-
-// Bytes of the folder a name of this root goes into, on a usual machine; the
-// destination is the product's folder below Program Files.
-size_t FolderLength(const Reader& r, int root)
-{
-    if (root == 1)
-        return strlen(SystemFolderExample);
-    if (root == 2)
-        return strlen(WindowsFolderExample);
-    return strlen(ProgramFilesExample) + r.productInCodePage.size() + 1;
-}
-
-// A relative name with the leading backslash the install joins it to its folder by.
-std::string RootedName(Reader& r, Node at, const std::string& key, const std::string& utf8, size_t folderLength)
-{
-    const std::string name = RelativeName(r, at, key, utf8, folderLength);
-    return name.empty() ? name : "\\" + name;
-}
 
 struct TextSources {
     std::string texts[SLOT_COUNT]; // UTF-8
