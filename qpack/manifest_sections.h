@@ -1,0 +1,23 @@
+// The readers of a manifest's sections, which LoadManifest calls in turn,
+// and where each text came from, for the messages that point back to it.
+#pragma once
+#include "manifest_reader.h"
+#include "slots.h"
+
+namespace manifest_reading {
+
+struct TextSources {
+    std::string texts[SLOT_COUNT]; // UTF-8
+    Node at[SLOT_COUNT] = {};
+    std::string where[SLOT_COUNT]; // file and key for messages
+    bool shipped[SLOT_COUNT] = {}; // from a strings file of qpack's own
+};
+
+// A text is reported where it was written: in the manifest's [texts] or in a
+// strings file; a strings file may well not suit the code page.
+void FailText(Reader& r, const TextSources& sources, int slot, const std::string& what);
+
+void ReadTexts(Reader& r, const toml::table& root, const std::string& stringsFile, TextSources& sources,
+               PackageInputs& in);
+
+} // namespace manifest_reading
