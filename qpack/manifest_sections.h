@@ -20,4 +20,12 @@ void FailText(Reader& r, const TextSources& sources, int slot, const std::string
 void ReadTexts(Reader& r, const toml::table& root, const std::string& stringsFile, TextSources& sources,
                PackageInputs& in);
 
+void ReadAppearance(Reader& r, const toml::table& root, PackageInputs& in);
+
+void ReadSound(Reader& r, const toml::table& root, PackageInputs& in);
+
+void ReadPictures(Reader& r, const toml::table& root, PackageInputs& in);
+
+void ReadBanners(Reader& r, const toml::table& root, PackageInputs& in);
+
 } // namespace manifest_reading
