@@ -28,4 +28,11 @@ void ReadPictures(Reader& r, const toml::table& root, PackageInputs& in);
 
 void ReadBanners(Reader& r, const toml::table& root, PackageInputs& in);
 
+void ReadCommands(Reader& r, const toml::table& root, PackageInputs& in);
+
+// The header is reported at its largest text, where the manifest or a
+// strings file of the user's has it; a shipped text can be long only by the
+// product's name in it.
+void CheckLogHeader(Reader& r, const toml::table& root, const TextSources& sources, const PackageInputs& in);
+
 } // namespace manifest_reading
