@@ -35,4 +35,9 @@ void ReadCommands(Reader& r, const toml::table& root, PackageInputs& in);
 // product's name in it.
 void CheckLogHeader(Reader& r, const toml::table& root, const TextSources& sources, const PackageInputs& in);
 
+// The uninstaller is the first of the files, with or without a [product]
+// table; the [[file]] entries follow in their order, then the files of the
+// [[files]] tables, table by table; then similar files are put together.
+void ReadFiles(Reader& r, const toml::table& root, PackageInputs& in);
+
 } // namespace manifest_reading
