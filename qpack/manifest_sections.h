@@ -40,4 +40,8 @@ void CheckLogHeader(Reader& r, const toml::table& root, const TextSources& sourc
 // [[files]] tables, table by table; then similar files are put together.
 void ReadFiles(Reader& r, const toml::table& root, PackageInputs& in);
 
+void ReadShortcuts(Reader& r, const toml::table& root, PackageInputs& in);
+
+void ReadRegistry(Reader& r, const toml::table& root, PackageInputs& in);
+
 } // namespace manifest_reading
