@@ -26,9 +26,8 @@ DWORD Uninstall(const std::string& temp)
     PressButtonLater(question, IDYES);
     HWND report = NULL;
     while (!report && GetTickCount() - start < 60000) {
-        HWND box = WaitForWindow(copy, "#32770", "QInstall Demo 1.0", 10);
-        // The report, not the progress window of the same title.
-        if (box && box != question && GetDlgItem(box, IDOK))
+        HWND box = WaitForMessageBox(copy, "QInstall Demo 1.0", 10);
+        if (box != question)
             report = box;
     }
     const DWORD ms = GetTickCount() - start;

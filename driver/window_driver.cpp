@@ -84,7 +84,11 @@ struct WindowQuery {
     const char* className;
     const char* caption;
     HWND found;
+    int childId; // a child the window must have; 0 for any window
 };
+
+// The text control of every message box, in Windows and in Wine.
+enum { MESSAGE_BOX_TEXT_ID = 0xFFFF };
 
 BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
 {
@@ -98,23 +102,35 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
         return TRUE;
     if (q.caption && WindowText(window) != q.caption)
         return TRUE;
+    if (q.childId && !GetDlgItem(window, q.childId))
+        return TRUE;
     q.found = window;
     return FALSE;
 }
 
 } // namespace
 
-HWND WaitForWindow(const RunningProgram& program, const char* className, const char* caption, DWORD timeoutMs)
+static HWND WaitForMatch(WindowQuery query, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
     do {
-        WindowQuery q = {program.id, className, caption, NULL};
+        WindowQuery q = query;
         EnumWindows(MatchWindow, (LPARAM)&q);
         if (q.found)
             return q.found;
         Sleep(50);
     } while (GetTickCount() - start < timeoutMs);
     return NULL;
+}
+
+HWND WaitForWindow(const RunningProgram& program, const char* className, const char* caption, DWORD timeoutMs)
+{
+    return WaitForMatch(WindowQuery{program.id, className, caption, NULL, 0}, timeoutMs);
+}
+
+HWND WaitForMessageBox(const RunningProgram& program, const char* caption, DWORD timeoutMs)
+{
+    return WaitForMatch(WindowQuery{program.id, "#32770", caption, NULL, MESSAGE_BOX_TEXT_ID}, timeoutMs);
 }
 
 std::string WindowText(HWND window)
@@ -204,14 +220,8 @@ bool AnswerMessageBox(const RunningProgram& program, const std::string& text, in
     do {
         BoxQuery q = {program.id, &text, NULL};
         EnumWindows(MatchMessageBox, (LPARAM)&q);
-        if (q.found) {
-            const bool pressed = PressButton(q.found, button);
-            // The box is gone before the program's next window of the same
-            // class and title is looked for.
-            for (int i = 0; i < 250 && IsWindow(q.found); i++)
-                Sleep(20);
-            return pressed;
-        }
+        if (q.found)
+            return PressButton(q.found, button);
         Sleep(50);
     } while (GetTickCount() - start < timeoutMs);
     return false;

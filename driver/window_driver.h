@@ -34,6 +34,8 @@ std::wstring Utf16(const std::string& utf8);
 // (either may be null for any), or null after the time-out.
 HWND WaitForWindow(const RunningProgram& program, const char* className, const char* caption,
                    DWORD timeoutMs = DEFAULT_WAIT_MS);
+// A message box of the program with this caption, not another dialog of that caption.
+HWND WaitForMessageBox(const RunningProgram& program, const char* caption, DWORD timeoutMs = DEFAULT_WAIT_MS);
 
 std::string WindowText(HWND window);
 std::string ControlText(HWND dialog, int id);

@@ -69,7 +69,7 @@ struct UninstallRun : ::testing::Test {
         ASSERT_TRUE(StartCommandLine(first, UninstallString(product), temp));
         EXPECT_EQ(WaitForExit(first), 0) << "the first process hands over to its copy and ends";
         ASSERT_TRUE(FindProgram(copy, "quninst.exe"));
-        if (!screenshot.empty() && WaitForWindow(copy, "#32770", Title))
+        if (!screenshot.empty() && WaitForMessageBox(copy, Title))
             SaveScreenshot(screenshot);
         ASSERT_TRUE(AnswerMessageBox(copy, question, IDYES));
     }
@@ -85,7 +85,7 @@ TEST_F(UninstallRun, DemoProductGoesWholeAndWhatWasThereStays)
     ASSERT_NE(Differences(before, Snapshot()), "");
     RunningProgram copy;
     StartRemoval(copy, "QInstall Demo 1.0", Question, "demo-3-uninstall-question");
-    HWND report = WaitForWindow(copy, "#32770", Title);
+    HWND report = WaitForMessageBox(copy, Title);
     ASSERT_TRUE(report);
     SaveScreenshot("demo-4-uninstall-removed");
     EXPECT_EQ(MessageBoxText(report), Success);
@@ -104,7 +104,7 @@ TEST_F(UninstallRun, HeldFileIsNamedAndASecondRunRemovesTheRest)
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     RunningProgram copy;
     StartRemoval(copy);
-    HWND report = WaitForWindow(copy, "#32770", Title);
+    HWND report = WaitForMessageBox(copy, Title);
     ASSERT_TRUE(report);
     EXPECT_EQ(MessageBoxText(report), std::string(Partial) + "\n\n" + held + "\n");
     PressButton(report, IDOK);
