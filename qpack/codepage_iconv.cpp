@@ -29,6 +29,10 @@ struct Descriptor {
 // end.
 bool ConvertFrom(const Descriptor& d, const std::string& in, size_t& pos, std::string& out)
 {
+    // glibc's converter of code page 949 may refuse a sequence and still
+    // move past it, up to the end: a caller that steps over the refused byte
+    // then stands behind the text.
+    pos = pos < in.size() ? pos : in.size();
     char* source = const_cast<char*>(in.data()) + pos;
     size_t left = in.size() - pos;
     bool ok = true;
