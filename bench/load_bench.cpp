@@ -42,8 +42,9 @@ Package Packed(const char* name, const Bytes& data)
     parts.level = COMPRESS_FAST;
     Bytes image;
     AppendPackage(image, parts);
-    const uint8_t* trailer = &image[image.size() - TRAILER_SIZE];
-    return Package{name, Bytes(image.begin(), image.end() - TRAILER_SIZE), ParseTrailer(trailer)};
+    const PackageTrailer trailer = ParseTrailer(&image[image.size() - TRAILER_SIZE]);
+    // The payload alone, without the zeros that align the package as a whole.
+    return Package{name, Bytes(image.begin() + trailer.payloadOffset, image.end() - TRAILER_SIZE), trailer};
 }
 
 // The stub with the package behind it, written to path.
