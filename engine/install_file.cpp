@@ -58,12 +58,17 @@ HANDLE CreateTargetFile(const char* path)
 }
 
 // Whether the copy on the disk was created after the record's; its size and
-// creation time go into the item.
-static int NewerOnDisk(InstallItem& item)
+// creation time go into the item. absent tells that nothing is at the
+// target, which spares a second look for it: in a large folder each miss is
+// a search of the whole folder.
+static int NewerOnDisk(InstallItem& item, int* absent)
 {
     HANDLE existing = CreateFileA(item.targetPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (existing == INVALID_HANDLE_VALUE)
+    if (existing == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        *absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
         return 0;
+    }
     item.existingSize = GetFileSize(existing, NULL);
     const int newer = GetFileTime(existing, &item.existingCreated, NULL, NULL) &&
                       CompareFileTime(&item.existingCreated, &item.created) > 0;
@@ -108,9 +113,10 @@ static int CopyReferencedFile(const InstallItem& item)
 
 int InstallFile(InstallItem& item, int checkNewer)
 {
-    if (checkNewer && NewerOnDisk(item))
+    int absent = 0;
+    if (checkNewer && NewerOnDisk(item, &absent))
         return INSTALL_NEWER_ON_DISK;
-    const int setAside = SetAsideOlderCopy(item.targetPath);
+    const int setAside = absent ? 1 : SetAsideOlderCopy(item.targetPath);
     if (!setAside)
         return INSTALL_FAILED;
     if (item.sourcePath[0] ? CopyReferencedFile(item) : WriteCarriedFile(item))
