@@ -45,6 +45,22 @@ void Status(const char* text)
     SetDlgItemTextA(Dialog, IDC_PROGRESS_STATUS, text);
 }
 
+enum { NAME_SHOWN_MS = 50 };
+DWORD NameShownAt;
+
+// A file's name waits until the last one has stood for a moment: names
+// faster than anyone reads would cost each small file a round trip to the
+// dialog's thread and a repaint. A file tried again after a question is
+// always named.
+void ShowFileName(const char* path, int again)
+{
+    const DWORD now = GetTickCount();
+    if (!again && NameShownAt && now - NameShownAt < NAME_SHOWN_MS)
+        return;
+    NameShownAt = now ? now : 1;
+    Status(path);
+}
+
 void EndInstall(int button)
 {
     SendMessageA(GetDlgItem(Dialog, button), BM_CLICK, 0, 0);
@@ -148,8 +164,8 @@ int LogInstalledFile(const InstallItem& item)
 int InstallRecord(InstallItem& item)
 {
     int checkNewer = 1, retry = 0;
-    for (;;) {
-        Status(item.targetPath);
+    for (int attempt = 0;; attempt++) {
+        ShowFileName(item.targetPath, attempt);
         const int result = InstallFile(item, checkNewer);
         checkNewer = 1;
         if (result == INSTALL_DONE && !LogInstalledFile(item))
