@@ -27,8 +27,6 @@ void RunStep(int step)
         BarValue = 40;
         break;
     case 8:
-        // The bar goes back to 40 while the pictures are written.
-        SetProgressPosition(InitBar, 40);
         ReadSheetPictures();
         BarValue = 80;
         break;
