@@ -72,7 +72,7 @@ bool RunOurs(const char* name, const Bytes& data, CompressionLevel level, Row& r
     const auto start = std::chrono::steady_clock::now();
     const StreamParameters parameters = ChooseStreamParameters(data.data(), data.size(), level);
     Bytes payload;
-    const bool packed = PackPayload(data, parameters, payload, level, &progress);
+    const bool packed = PackPayload(data, PackMethod{PACK_VERSION, parameters, level}, payload, &progress);
     const double seconds = Seconds(start);
     const double decode = packed ? DecodeSeconds(payload, data) : -1;
     if (decode < 0) {

@@ -122,7 +122,7 @@ int Measure(const Product& p, const char* setupProgram, const ScratchFolder& wor
     parts.script = PlainScript(TypicalTexts());
     parts.data = DataBlock(p, SampleInstallData(p.files * (p.fileSize + 97), true), source, &parts.fileSectionLength);
     parts.flags = 0;
-    parts.level = COMPRESS_FAST;
+    parts.method.level = COMPRESS_FAST;
     Bytes exe = ReadFileBytes(setupProgram);
     if (exe.empty() || !AppendPackage(exe, parts))
         return 0;

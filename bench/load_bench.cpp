@@ -39,7 +39,7 @@ Package Packed(const char* name, const Bytes& data)
     PackageParts parts;
     parts.script = TypicalScript();
     parts.data = data;
-    parts.level = COMPRESS_FAST;
+    parts.method.level = COMPRESS_FAST;
     Bytes image;
     AppendPackage(image, parts);
     const PackageTrailer trailer = ParseTrailer(&image[image.size() - TRAILER_SIZE]);

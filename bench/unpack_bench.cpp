@@ -51,7 +51,7 @@ int main(int argc, char** argv)
     const StreamParameters parameters = argc == 2 ? ChooseStreamParameters(data.data(), size, COMPRESS_BEST)
                                                   : StreamParameters{65535, 255};
     Bytes payload;
-    if (!PackPayload(data, parameters, payload, COMPRESS_BEST)) {
+    if (!PackPayload(data, PackMethod{PACK_VERSION, parameters, COMPRESS_BEST}, payload)) {
         fprintf(stderr, "the package writer refused the data\n");
         return 1;
     }

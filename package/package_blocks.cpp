@@ -1,11 +1,20 @@
 #include "package_blocks.h"
 #include <string.h>
 
+// An LZMA decision the model has come to expect costs the stream 0.022 bits
+// at the least, and the cheapest way to produce bytes, a 273-byte repeat of
+// the last match, takes 14 decisions: 0.31 bits, 7,090 bytes from one byte
+// of stream. The range coder's 40 bits of state add their own share once.
+constexpr uint64_t LZMA_MOST_PER_BYTE = 8192;
+constexpr uint64_t LZMA_MOST_FROM_STATE = 65536;
+
 static uint64_t MostOutputOf(const PackHeader& h, uint32_t packedSize)
 {
     // The counts of the stream fit 32 bits, so the division does too; only
     // the product needs 64.
     const uint32_t stream = packedSize - PACK_HEADER_SIZE;
+    if (h.version == PACK_VERSION_LZMA)
+        return stream * LZMA_MOST_PER_BYTE + LZMA_MOST_FROM_STATE;
     const uint32_t prefix = stream < h.rawLength ? stream : h.rawLength;
     const uint32_t rest = stream - prefix;
     const uint64_t perMatch = h.maxMatch < 255 ? h.maxMatch : 255;

@@ -8,7 +8,7 @@
 // 1 when the header's unpacked size is the two halves' sum and a stream of
 // the trailer's packed size could produce that many bytes at all: its raw
 // prefix, then at most one byte per literal byte and min(M, 255) per 3-byte
-// match. Needs only the header, so a false claim is refused before anything
+// match; or for LZMA, at most 8 KB per byte. Needs only the header, so a false claim is refused before anything
 // is allocated for it.
 int PayloadSizesAgree(const PackageTrailer& t, const PackHeader& h);
 

@@ -1,5 +1,6 @@
 #include "package_writer.h"
 #include "crc32.h"
+#include "lzma_encoder.h"
 #include "unpack.h"
 #include <limits.h>
 
@@ -257,15 +258,32 @@ bool PutRegistryRecord(Bytes& out, const RegistryEntry& value)
     return true;
 }
 
-bool PackPayload(const Bytes& unpacked, StreamParameters parameters, Bytes& payload, CompressionLevel level,
-                 const EncodeProgress* progress, uint16_t codePage)
+// The stream of the method, and the header's fields that describe it.
+static bool EncodePayload(const Bytes& unpacked, const PackMethod& method, const EncodeProgress* progress,
+                          Bytes& stream, PackHeader& h)
 {
-    if (parameters.rawLength > WINDOW_LIMIT || unpacked.size() > UINT32_MAX)
+    h.version = method.version;
+    if (method.version == PACK_VERSION_LZMA)
+        return EncodeLzma(unpacked.data(), unpacked.size(), method.level, progress, stream, h.lzmaProperties);
+    if (method.version != PACK_VERSION || method.stream.rawLength > WINDOW_LIMIT)
         return false;
-    const Bytes stream = EncodeStream(unpacked.data(), unpacked.size(), parameters, level, progress);
+    h.rawLength = method.stream.rawLength;
+    h.maxMatch = method.stream.maxMatch;
+    stream = EncodeStream(unpacked.data(), unpacked.size(), method.stream, method.level, progress);
+    return true;
+}
+
+bool PackPayload(const Bytes& unpacked, const PackMethod& method, Bytes& payload, const EncodeProgress* progress,
+                 uint16_t codePage)
+{
+    PackHeader h = {};
+    Bytes stream;
+    if (unpacked.size() > UINT32_MAX || !EncodePayload(unpacked, method, progress, stream, h))
+        return false;
+    h.unpackedSize = (uint32_t)unpacked.size();
+    h.crc = Crc32(stream.data(), stream.size());
+    h.codePage = codePage;
     payload.assign(PACK_HEADER_SIZE, 0);
-    const PackHeader h = {parameters.rawLength, parameters.maxMatch, (uint32_t)unpacked.size(),
-                          Crc32(stream.data(), stream.size()), PACK_VERSION, codePage};
     WritePackHeader(h, payload.data());
     payload.insert(payload.end(), stream.begin(), stream.end());
     return true;
@@ -277,7 +295,7 @@ bool AppendPackage(Bytes& executable, const PackageParts& package, const EncodeP
     Bytes unpacked = package.script;
     unpacked.insert(unpacked.end(), package.data.begin(), package.data.end());
     Bytes payload;
-    if (!PackPayload(unpacked, package.stream, payload, package.level, progress, package.codePage) ||
+    if (!PackPayload(unpacked, package.method, payload, progress, package.codePage) ||
         (uint64_t)executable.size() + 7 + payload.size() + TRAILER_SIZE > UINT32_MAX)
         return false;
 

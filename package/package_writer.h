@@ -8,6 +8,7 @@
 #include "settings_records.h"
 #include "stream_encoder.h"
 #include "trailer.h"
+#include "unpack.h"
 #include <string>
 #include <vector>
 
@@ -88,12 +89,19 @@ struct RegistryEntry {
 
 bool PutRegistryRecord(Bytes& out, const RegistryEntry& value);
 
-// Header and stream of the unpacked bytes, with the given stream parameters;
-// false for a window N beyond the reach of a match offset (65535) or more
-// bytes than the header's 32-bit size counts.
-bool PackPayload(const Bytes& unpacked, StreamParameters parameters, Bytes& payload,
-                 CompressionLevel level = COMPRESS_BEST, const EncodeProgress* progress = nullptr,
-                 uint16_t codePage = 1252);
+// How the payload is packed: its method (the header's version) and, for the
+// package's own LZ77 variant, the stream parameters.
+struct PackMethod {
+    uint8_t version = PACK_VERSION;
+    StreamParameters stream = {2048, 255};
+    CompressionLevel level = COMPRESS_BEST;
+};
+
+// Header and stream of the unpacked bytes; false for a window N beyond the
+// reach of a match offset (65535), more bytes than the header's 32-bit size
+// counts, an unknown method, or an encoder out of memory.
+bool PackPayload(const Bytes& unpacked, const PackMethod& method, Bytes& payload,
+                 const EncodeProgress* progress = nullptr, uint16_t codePage = 1252);
 
 struct PackageParts {
     Bytes script;
@@ -101,8 +109,7 @@ struct PackageParts {
     uint8_t flags = TRAILER_GROUP_STEP;
     uint32_t fileSectionLength = 0;
     uint32_t spaceRequired = 0;
-    StreamParameters stream = {2048, 255};
-    CompressionLevel level = COMPRESS_BEST;
+    PackMethod method;
     uint16_t codePage = 1252; // of the texts
 };
 

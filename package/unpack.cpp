@@ -1,6 +1,7 @@
 #include "unpack.h"
 #include "byte_cursor.h"
 #include "crc32.h"
+#include "unpack_lzma.h"
 #include <string.h>
 
 PackHeader ParsePackHeader(const uint8_t* bytes)
@@ -12,6 +13,7 @@ PackHeader ParsePackHeader(const uint8_t* bytes)
     h.crc = LoadU32(bytes + 12);
     h.version = bytes[16];
     h.codePage = LoadU16(bytes + 17);
+    memcpy(h.lzmaProperties, bytes + 19, LZMA_PROPERTIES_SIZE);
     return h;
 }
 
@@ -24,6 +26,7 @@ void WritePackHeader(const PackHeader& h, uint8_t* bytes)
     StoreU32(bytes + 12, h.crc);
     bytes[16] = h.version;
     StoreU16(bytes + 17, h.codePage);
+    memcpy(bytes + 19, h.lzmaProperties, LZMA_PROPERTIES_SIZE);
 }
 
 namespace {
@@ -189,7 +192,13 @@ uint32_t UnpackPayload(const uint8_t* source, uint8_t* destination, uint32_t pac
         return 0;
     const PackHeader h = ParsePackHeader(source);
     Expansion e = {source + PACK_HEADER_SIZE, source + packedSize, destination, destination + capacity};
-    if (Crc32(e.in, (size_t)(e.inEnd - e.in)) != h.crc || h.version != PACK_VERSION)
+    if (Crc32(e.in, (size_t)(e.inEnd - e.in)) != h.crc)
+        return 0;
+    if (h.version == PACK_VERSION_LZMA)
+        return h.unpackedSize <= capacity ? UnpackLzmaStream(e.in, packedSize - PACK_HEADER_SIZE, h.lzmaProperties,
+                                                             destination, h.unpackedSize)
+                                          : 0;
+    if (h.version != PACK_VERSION)
         return 0;
 
     // A stream may end inside the raw prefix; what was produced so far counts.

@@ -180,15 +180,24 @@ bool WriteSetup(const std::string& output, const Bytes& setup, const Signing& si
 }
 
 // The progress lines go to a terminal only, and not with --quiet.
-int Build(const std::string& manifest, const std::string& output, const std::string& stubPath, bool fast, bool quiet,
-          const Signing& signing)
+// How to build, beside the manifest: the command line's switches.
+struct BuildOptions {
+    bool fast = false;
+    bool quiet = false;
+    bool lzma = false;
+};
+
+int Build(const std::string& manifest, const std::string& output, const std::string& stubPath,
+          const BuildOptions& options, const Signing& signing)
 {
     const Clock::time_point start = Clock::now();
-    const bool shown = !quiet && IsTerminal(stderr);
+    const bool shown = !options.quiet && IsTerminal(stderr);
     PackageInputs inputs;
     Bytes stub;
     if (!LoadInputs(manifest, stubPath, shown, inputs, stub))
         return EXIT_BAD_INPUT;
+    if (options.lzma)
+        inputs.packVersion = PACK_VERSION_LZMA;
     const std::string refusal = OutputRefusal(output, FilesRead(manifest, stubPath, inputs));
     if (!refusal.empty()) {
         Complain(output + ": refused as the output: " + refusal);
@@ -198,7 +207,7 @@ int Build(const std::string& manifest, const std::string& output, const std::str
         Complain(manifest + ": note: names no uninstaller (product.uninstaller) and there is none beside the setup "
                             "program; the install will place an empty one");
     Bytes setup;
-    if (!Compress(manifest, stub, inputs, fast, shown, setup))
+    if (!Compress(manifest, stub, inputs, options.fast, shown, setup))
         return EXIT_BAD_INPUT;
     if (!WriteSetup(output, setup, signing))
         return EXIT_BAD_INPUT;
@@ -259,7 +268,8 @@ int main(int argc, char** argv)
     // Paths begin with '/' on Linux, and may on Windows too: no option does.
     app.allow_windows_style_options(false);
     std::string manifest, output, stub = DefaultStub(), setup, folder;
-    bool fast = false, json = false, quiet = false;
+    BuildOptions options;
+    bool json = false;
     std::vector<std::string> sign;
     unsigned jobs = std::thread::hardware_concurrency();
     CLI::App* build = app.add_subcommand("build", "build a setup program from a manifest");
@@ -268,8 +278,9 @@ int main(int argc, char** argv)
     build->add_option("--stub", stub, "the setup program to append the package to")
         ->capture_default_str()
         ->check(NotEmpty);
-    build->add_flag("--fast", fast, "compress faster, a little less well");
-    build->add_flag("--quiet", quiet, "no progress line on the terminal");
+    build->add_flag("--fast", options.fast, "compress faster, a little less well");
+    build->add_flag("--lzma", options.lzma, "compress with LZMA: a smaller setup that unpacks more slowly");
+    build->add_flag("--quiet", options.quiet, "no progress line on the terminal");
     build->add_option("--jobs", jobs, "threads of the best level's compression; the output is the same for any")
         ->capture_default_str()
         ->check(CLI::Range(1u, 256u));
@@ -299,7 +310,7 @@ int main(int argc, char** argv)
     }
     SetEncoderThreads(jobs);
     if (build->parsed())
-        return Build(manifest, output, stub, fast, quiet,
+        return Build(manifest, output, stub, options,
                      Signing{sign.empty() ? "" : sign[0], sign.empty() ? "" : sign[1]});
     if (inspect->parsed())
         return Inspect(setup, json);

@@ -28,7 +28,7 @@ void ReadProduct(Reader& r, const toml::table& root, PackageInputs& in, std::str
     }
     CheckKeys(r, *product, "product",
               {"name", "strings", "codepage", "group_step", "restart", "uninstall_restart", "uninstaller",
-               "file_order"});
+               "file_order", "compression"});
     if (!Get(r, *product, "product", "name", r.product) || r.product.empty())
         Fail(r, product, "product.name", "is missing");
     Get(r, *product, "product", "strings", stringsFile);
@@ -39,6 +39,8 @@ void ReadProduct(Reader& r, const toml::table& root, PackageInputs& in, std::str
         r.codePage = in.codePage = (uint16_t)codePage;
     ToCodePage(r, product->get("name"), "product.name", r.product, r.productInCodePage);
     in.flags = RestartFlags(r, *product);
+    const int lzma = GetChoice(r, *product, "product", "compression", {"lz77", "lzma"}, 0);
+    in.packVersion = lzma ? PACK_VERSION_LZMA : PACK_VERSION;
 }
 
 std::string FolderOf(const std::string& path)

@@ -16,6 +16,7 @@ struct PackageInputs {
     std::vector<std::string> texts; // one per string slot
     uint16_t codePage = 1252;       // of the texts, recorded in the payload's header
     uint8_t flags = 0;              // the trailer's switches
+    uint8_t packVersion = PACK_VERSION; // the payload's method
     ItemData sound;
     uint16_t playMode = 0;
     Appearance appearance = DefaultAppearance();

@@ -64,11 +64,14 @@ PackageParts PartsOf(PackageBlocks&& blocks, const PackageInputs& in, Compressio
     parts.flags = in.flags;
     parts.fileSectionLength = blocks.fileSectionLength;
     parts.spaceRequired = in.spaceRequired;
-    parts.level = level;
+    parts.method.version = in.packVersion;
+    parts.method.level = level;
     parts.codePage = in.codePage;
-    Bytes unpacked = blocks.script;
-    unpacked.insert(unpacked.end(), blocks.data.begin(), blocks.data.end());
-    parts.stream = ChooseStreamParameters(unpacked.data(), unpacked.size(), level);
+    if (in.packVersion == PACK_VERSION) {
+        Bytes unpacked = blocks.script;
+        unpacked.insert(unpacked.end(), blocks.data.begin(), blocks.data.end());
+        parts.method.stream = ChooseStreamParameters(unpacked.data(), unpacked.size(), level);
+    }
     parts.script = std::move(blocks.script);
     parts.data = std::move(blocks.data);
     return parts;

@@ -52,8 +52,19 @@ void DescribeTrailer(Report& r, const PackageContents& c)
     AddNumber(t, "data_size", c.trailer.dataSize);
     AddNumber(t, "payload_offset", c.trailer.payloadOffset);
     Report& h = AddObject(r, "header");
-    AddNumber(h, "raw_length", c.header.rawLength);
-    AddNumber(h, "max_match", c.header.maxMatch);
+    const bool lzma = c.header.version == PACK_VERSION_LZMA;
+    AddText(h, "method", lzma ? "lzma" : "lz77");
+    if (lzma) {
+        // LZMA's own packing of its literal and position bits: (pb * 5 + lp) * 9 + lc.
+        const uint8_t bits = c.header.lzmaProperties[0];
+        AddNumber(h, "lzma_lc", bits % 9);
+        AddNumber(h, "lzma_lp", bits / 9 % 5);
+        AddNumber(h, "lzma_pb", bits / 45);
+        AddNumber(h, "lzma_dictionary", LoadU32(c.header.lzmaProperties + 1));
+    } else {
+        AddNumber(h, "raw_length", c.header.rawLength);
+        AddNumber(h, "max_match", c.header.maxMatch);
+    }
     AddNumber(h, "unpacked_size", c.header.unpackedSize);
     AddText(h, "crc", Hex(c.header.crc, 8));
     AddFlag(h, "crc_verified", true);

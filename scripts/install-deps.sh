@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64
-          wine64 xvfb xauth locales libtomlplusplus-dev libcli11-dev lz4 gzip zlib1g-dev liblz4-dev
+          wine64 xvfb xauth locales libtomlplusplus-dev libcli11-dev lz4 gzip zlib1g-dev liblz4-dev lzma-dev
           osslsigncode openssl)
 missing=()
 for p in "${packages[@]}"; do

@@ -20,13 +20,19 @@ void Write(const std::filesystem::path& path, const uint8_t* bytes, size_t size)
     std::ofstream(path, std::ios::binary).write((const char*)bytes, (std::streamsize)size);
 }
 
-// The decoder target's input: N, the capacity in 4-byte units, M, three
-// spare bytes, then the stream after the header.
+// The decoder target's input: N, the capacity in 4-byte units, M or the
+// claim's shortfall, the method, LZMA's settings, then the stream after the
+// header.
 Bytes DecoderInput(const Bytes& setup, const PackageContents& c)
 {
-    const uint32_t capacity = (c.trailer.scriptSize + c.trailer.dataSize + 3) / 4;
-    Bytes in = {(uint8_t)c.header.rawLength, (uint8_t)(c.header.rawLength >> 8), (uint8_t)capacity,
-                (uint8_t)(capacity > 0xFFFF ? 0xFF : capacity >> 8), (uint8_t)c.header.maxMatch, 0, 0, 0};
+    const uint32_t unpacked = c.trailer.scriptSize + c.trailer.dataSize;
+    const uint32_t units = (unpacked + 3) / 4 > 0xFFFF ? 0xFFFF : (unpacked + 3) / 4;
+    const bool lzma = c.header.version == PACK_VERSION_LZMA;
+    const uint8_t shortfall = (uint8_t)(units * 4 - unpacked);
+    const uint32_t dictionary = LoadU32(c.header.lzmaProperties + 1);
+    Bytes in = {(uint8_t)c.header.rawLength, (uint8_t)(c.header.rawLength >> 8), (uint8_t)units,
+                (uint8_t)(units >> 8), lzma ? shortfall : (uint8_t)c.header.maxMatch, (uint8_t)lzma,
+                c.header.lzmaProperties[0], (uint8_t)(dictionary > 1 ? 32 - __builtin_clz(dictionary - 1) : 0)};
     const uint8_t* stream = setup.data() + c.trailer.payloadOffset + PACK_HEADER_SIZE;
     in.insert(in.end(), stream, stream + c.trailer.packedSize - PACK_HEADER_SIZE);
     return in;

@@ -14,6 +14,8 @@ for manifest in "$source"/tests/e2e/packages/*.toml "$source"/examples/demo/demo
   "$qpack" build "$manifest" -o "$seeds/setups/$name.exe" --stub "$seeds/stub" --fast >/dev/null 2>&1
   cp "$manifest" "$seeds/manifest/$name.toml"
 done
+"$qpack" build "$source/tests/e2e/packages/blue.toml" -o "$seeds/setups/blue_lzma.exe" --stub "$seeds/stub" --fast \
+  --lzma >/dev/null 2>&1
 "$make_seeds" "$seeds" "$seeds"/setups/*.exe
 # Stored names for the path check: a code page byte, then the name.
 printf '\000\\bin\\hello.cmd' > "$seeds/extract/plain"

@@ -101,3 +101,20 @@ TEST(PackageBlocks, ClaimBeyondWhatTheStreamCanProduceIsRefusedFromTheHeader)
     const Bytes beyond = Payload(ExampleStream, 11, 2, 1);
     EXPECT_FALSE(Agree(beyond, Halves(beyond, 0, 11)));
 }
+
+// No LZMA stream yields more than 8 KB from one of its bytes; zeros, the
+// most compressible input there is, come near 7 KB the longer they run.
+TEST(PackageBlocks, LzmaClaimIsBoundedByTheStreamsSize)
+{
+    const Bytes zeros(4u << 20, 0);
+    Bytes payload;
+    ASSERT_TRUE(PackPayload(zeros, PackMethod{PACK_VERSION_LZMA}, payload));
+    const uint32_t stream = (uint32_t)payload.size() - PACK_HEADER_SIZE;
+    EXPECT_GT(zeros.size(), stream * 5000u) << "zeros pack less tightly than the bound assumes";
+    EXPECT_EQ(Blocks(payload, Halves(payload, 1000, (uint32_t)zeros.size() - 1000)).size(), zeros.size() + 2);
+    const uint32_t most = stream * 8192 + 65536;
+    StoreU32(&payload[8], most);
+    EXPECT_TRUE(Agree(payload, Halves(payload, 0, most)));
+    StoreU32(&payload[8], most + 1);
+    EXPECT_FALSE(Agree(payload, Halves(payload, 0, most + 1)));
+}

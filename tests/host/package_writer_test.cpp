@@ -117,13 +117,13 @@ TEST(PackageWriter, PayloadWindowBeyondTheOffsetsReachIsRefused)
 {
     const Bytes data(100000, 'z');
     Bytes payload;
-    EXPECT_FALSE(PackPayload(data, StreamParameters{65536, 255}, payload, COMPRESS_FAST));
+    EXPECT_FALSE(PackPayload(data, PackMethod{PACK_VERSION, {65536, 255}, COMPRESS_FAST}, payload));
     EXPECT_TRUE(payload.empty());
-    EXPECT_TRUE(PackPayload(data, StreamParameters{65535, 255}, payload, COMPRESS_FAST));
+    EXPECT_TRUE(PackPayload(data, PackMethod{PACK_VERSION, {65535, 255}, COMPRESS_FAST}, payload));
 
     PackageParts parts;
     parts.data = data;
-    parts.stream = StreamParameters{70000, 255};
+    parts.method.stream = StreamParameters{70000, 255};
     Bytes executable(64, 0x90);
     EXPECT_FALSE(AppendPackage(executable, parts));
     EXPECT_EQ(executable, Bytes(64, 0x90));

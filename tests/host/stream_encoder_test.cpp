@@ -103,7 +103,7 @@ const uint32_t WINDOWS[] = {0, 1, 2, 3, 4, 5, 17, 255, 256, 2048, 65535};
 Bytes Pack(const Bytes& data, StreamParameters parameters, CompressionLevel level)
 {
     Bytes payload;
-    EXPECT_TRUE(PackPayload(data, parameters, payload, level));
+    EXPECT_TRUE(PackPayload(data, PackMethod{PACK_VERSION, parameters, level}, payload));
     return payload;
 }
 

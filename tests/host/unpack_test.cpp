@@ -170,12 +170,13 @@ TEST(Unpack, EveryChangedByteAfterTheHeaderFails)
     }
 }
 
-TEST(Unpack, OnlyVersionTwoIsAccepted)
+// Version 3 is LZMA, which these bytes are not.
+TEST(Unpack, OnlyTheVersionsOfTheTwoMethodsAreAccepted)
 {
     const Bytes stream = Cat({{'a', 'b'}, Flags(0), {'c'}});
     EXPECT_EQ(Unpack(Payload(2, 255, stream, 2)).produced, 3u);
-    EXPECT_EQ(Unpack(Payload(2, 255, stream, 3)).produced, 0u);
-    EXPECT_EQ(Unpack(Payload(2, 255, stream, 1)).produced, 0u);
+    for (uint8_t version : {0, 1, 3, 4, 255})
+        EXPECT_EQ(Unpack(Payload(2, 255, stream, version)).produced, 0u) << (int)version;
 }
 
 TEST(Unpack, PayloadShorterThanItsHeaderFails)
@@ -208,7 +209,7 @@ TEST(Unpack, EncodedPayloadsRoundTrip)
     }
     for (uint32_t n : {0u, 1u, 2048u, 65535u}) {
         Bytes payload;
-        ASSERT_TRUE(PackPayload(data, StreamParameters{n, 255}, payload));
+        ASSERT_TRUE(PackPayload(data, PackMethod{PACK_VERSION, {n, 255}}, payload));
         EXPECT_LT(payload.size(), data.size() / 2) << n;
         const Result r = Unpack(payload, (uint32_t)data.size());
         EXPECT_EQ(r.out, data) << "window " << n;
@@ -264,7 +265,63 @@ TEST(Unpack, RandomRoundTripsWithSmallMargins)
         const uint32_t n = trial % 2 ? 65535 : 1 + rng() % 2000;
         const uint32_t margin = rng() % 40;
         Bytes payload;
-        ASSERT_TRUE(PackPayload(data, StreamParameters{n, 255}, payload));
+        ASSERT_TRUE(PackPayload(data, PackMethod{PACK_VERSION, {n, 255}}, payload));
         EXPECT_EQ(Unpack(payload, (uint32_t)data.size() + margin).out, data) << trial;
     }
+}
+
+namespace {
+
+Bytes OwnCode()
+{
+    FILE* f = fopen("/proc/self/exe", "rb");
+    Bytes code(256 * 1024);
+    code.resize(f ? fread(code.data(), 1, code.size(), f) : 0);
+    if (f)
+        fclose(f);
+    return code;
+}
+
+} // namespace
+
+// Each input packs the same way twice, fills exactly its claim, and is
+// refused by an area one byte too small for the claim.
+TEST(UnpackLzma, RoundTrips)
+{
+    std::mt19937 rng(3);
+    Bytes noise(100000);
+    for (uint8_t& b : noise)
+        b = (uint8_t)rng();
+    const Bytes code = OwnCode();
+    ASSERT_GT(code.size(), 100000u);
+    const struct {
+        const char* name;
+        Bytes data;
+    } inputs[] = {{"empty", {}}, {"one byte", {'q'}}, {"incompressible", noise}, {"x86 code", code},
+                  {"mixed", MixedData(rng, 300000)}};
+    for (const auto& in : inputs) {
+        Bytes payload, again;
+        ASSERT_TRUE(PackPayload(in.data, PackMethod{PACK_VERSION_LZMA}, payload)) << in.name;
+        ASSERT_TRUE(PackPayload(in.data, PackMethod{PACK_VERSION_LZMA}, again)) << in.name;
+        EXPECT_EQ(payload, again) << in.name;
+        const PackHeader h = ParsePackHeader(payload.data());
+        EXPECT_EQ(h.version, PACK_VERSION_LZMA) << in.name;
+        EXPECT_EQ(h.unpackedSize, in.data.size()) << in.name;
+        const uint32_t size = (uint32_t)in.data.size();
+        EXPECT_EQ(Unpack(payload, size + 7).out, in.data) << in.name;
+        if (size > 0) {
+            EXPECT_EQ(Unpack(payload, size - 1).produced, 0u) << in.name;
+        }
+    }
+}
+
+// lc = 4 with lp = 1 needs more probabilities than the decoder holds room for.
+TEST(UnpackLzma, LiteralSettingsBeyondTheDecodersRoomAreRefused)
+{
+    const Bytes data(5000, 'x');
+    Bytes payload;
+    ASSERT_TRUE(PackPayload(data, PackMethod{PACK_VERSION_LZMA}, payload));
+    ASSERT_EQ(Unpack(payload, 5000).produced, 5000u);
+    payload[19] = (2 * 5 + 1) * 9 + 4;
+    EXPECT_EQ(Unpack(payload, 5000).produced, 0u);
 }
