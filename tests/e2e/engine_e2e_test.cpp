@@ -400,6 +400,8 @@ std::string LinkFacts(const std::string& link)
 
 } // namespace
 
+// The demo product packed with LZMA: the uninstall tests install the same
+// product packed the package's own way.
 TEST_F(InstallRun, DemoProductInstallsItsEntryLinksAndRegistryValues)
 {
     RemoveDemoInstall();
@@ -407,7 +409,7 @@ TEST_F(InstallRun, DemoProductInstallsItsEntryLinksAndRegistryValues)
     // logs it, as a file it replaces (a rollback would put the user's back).
     const std::string desktopLink = ShellFolder("Desktop") + "QInstall Demo Manual.lnk";
     WriteDated(desktopLink, "the user's own link", 2020);
-    ASSERT_TRUE(StartAndAgree(setup, "demo", temp));
+    ASSERT_TRUE(StartAndAgree(setup, "demo_lzma", temp));
     wizard = WalkDemoToInstall(setup);
     ASSERT_TRUE(wizard);
     ExpectFinishedAndEnd();

@@ -26,6 +26,7 @@ for manifest in "$here"/packages/*.toml "$out"/*.toml; do
   "$qpack" build "$manifest" -o "$out/$name.exe" --stub "$stub" --fast >/dev/null
 done
 "$qpack" build "$here/../../examples/demo/demo.toml" -o "$out/demo.exe" --stub "$stub" --fast >/dev/null
+"$qpack" build "$here/../../examples/demo/demo.toml" -o "$out/demo_lzma.exe" --stub "$stub" --lzma >/dev/null
 # The picture that travels beside banner_beside.exe.
 cp "$media/banner.bmp" "$out/banner.bmp"
 # A signed setup: a certificate of its own, made for the tests, signs it, and

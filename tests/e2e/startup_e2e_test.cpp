@@ -5,6 +5,7 @@
 #include "driver/typical_package.h"
 #include "driver/window_driver.h"
 #include "package/byte_cursor.h"
+#include "package/crc32.h"
 #include "package/unpack.h"
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -27,12 +28,13 @@ struct SetupRun : ::testing::Test {
         CreateDirectoryA(temp.c_str(), NULL);
     }
 
-    Bytes Packaged() const
+    Bytes Packaged(uint8_t version = PACK_VERSION) const
     {
         Bytes exe = stub;
         PackageParts parts;
         parts.script = TypicalScript();
         parts.data = EmptyDataBlock();
+        parts.method.version = version;
         AppendPackage(exe, parts);
         return exe;
     }
@@ -88,6 +90,27 @@ TEST_F(SetupRun, LoadsAndAsksFromAFolderTheCodePageCannotSpell)
 
 class DamagedSetup : public SetupRun, public ::testing::WithParamInterface<const char*> {
 protected:
+    // LZMA streams the CRC does not give away: the CRC is made to fit each.
+    Bytes DamagedLzma(const std::string& kind) const
+    {
+        Bytes exe = Packaged(PACK_VERSION_LZMA);
+        PackageTrailer t = ParseTrailer(exe.data() + exe.size() - TRAILER_SIZE);
+        uint8_t* header = &exe[t.payloadOffset];
+        if (kind == "lzma-truncated") {
+            t.packedSize -= 16;
+            exe.erase(exe.end() - TRAILER_SIZE - 16, exe.end() - TRAILER_SIZE);
+        } else if (kind == "lzma-flipped") {
+            header[PACK_HEADER_SIZE + (t.packedSize - PACK_HEADER_SIZE) / 2] ^= 0x20;
+        } else { // a claim one byte past what the stream holds
+            t.dataSize += 1;
+            StoreU32(header + 8, t.scriptSize + t.dataSize);
+        }
+        WriteTrailer(t, exe.data() + exe.size() - TRAILER_SIZE);
+        StoreU32(&exe[t.payloadOffset + 12], Crc32(&exe[t.payloadOffset + PACK_HEADER_SIZE],
+                                                    t.packedSize - PACK_HEADER_SIZE));
+        return exe;
+    }
+
     Bytes Damaged() const
     {
         const std::string kind = GetParam();
@@ -97,8 +120,10 @@ protected:
             exe.resize(exe.size() - 700);
         } else if (kind == "bit-flipped") {
             exe[t.payloadOffset + PACK_HEADER_SIZE + 300] ^= 0x20;
-        } else if (kind == "wrong-version") {
-            exe[t.payloadOffset + 16] = 3;
+        } else if (kind == "unknown-method") {
+            exe[t.payloadOffset + 16] = 4;
+        } else if (kind.compare(0, 5, "lzma-") == 0) {
+            exe = DamagedLzma(kind);
         } else if (kind == "sizes-disagree") {
             PackageTrailer more = t;
             more.dataSize += 1;
@@ -141,9 +166,10 @@ TEST_P(DamagedSetup, ShowsTheCorruptedMessageAndEnds)
 }
 
 INSTANTIATE_TEST_SUITE_P(Packages, DamagedSetup,
-                         ::testing::Values("truncated", "bit-flipped", "wrong-version", "sizes-disagree",
+                         ::testing::Values("truncated", "bit-flipped", "unknown-method", "sizes-disagree",
                                            "claim-beyond-stream", "huge-claim", "trailer-past-end",
-                                           "nothing-appended"),
+                                           "nothing-appended", "lzma-truncated", "lzma-flipped",
+                                           "lzma-claim-beyond-stream"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              std::string name = info.param;
                              for (char& c : name)
