@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # qpack.exe under Wine against the Linux build: the same setup program byte
-# for byte from the demo product, and from a product in code page 932 whose
+# for byte from the demo product, packed either way, and from a product in code page 932 whose
 # folder, files and texts are not ASCII (a read-only file and an excluded one
 # among them); the same report and extracted files from one setup; the same
 # manifest mistakes where code pages cannot hold a character; the setup
@@ -26,15 +26,16 @@ windows() { /usr/lib/wine/wine64 "$qpack_exe" "$@"; }
 # Messages of the Windows build end their lines as Windows does.
 lines() { tr -d '\r' <"$1"; }
 
-same_setup() { # name manifest: both builds write name-linux.exe and name-windows.exe
-  "$host" build "$2" -o "$1-linux.exe" --stub "$stub" --quiet >/dev/null 2>"$1-linux.err" ||
+same_setup() { # name manifest [option]: both builds write name-linux.exe and name-windows.exe
+  "$host" build "$2" -o "$1-linux.exe" --stub "$stub" --quiet ${3:+"$3"} >/dev/null 2>"$1-linux.err" ||
     fail "$1: the Linux build refused: $(cat "$1-linux.err")"
-  windows build "$2" -o "$1-windows.exe" --stub "$stub" --quiet >/dev/null 2>"$1-windows.err" ||
+  windows build "$2" -o "$1-windows.exe" --stub "$stub" --quiet ${3:+"$3"} >/dev/null 2>"$1-windows.err" ||
     fail "$1: the Windows build refused: $(lines "$1-windows.err")"
   cmp "$1-linux.exe" "$1-windows.exe" || fail "$1: the setup programs differ"
 }
 
 same_setup demo "$demo"
+same_setup demo-lzma "$demo" --lzma
 
 product="製品 Ünïcode"
 mkdir -p "$product/ファイル/ツリー/下/深い"
