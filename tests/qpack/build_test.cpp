@@ -294,12 +294,14 @@ TEST_F(BuiltDemo, SameInputsGiveTheSameBytes)
     }
 }
 
+// Packed with LZMA, as the manifest asks.
 TEST(BuildSetup, WithoutBannersSoundOrCommands)
 {
     ManifestFolder folder("plain");
     PackageInputs inputs;
     std::vector<std::string> errors;
-    ASSERT_TRUE(LoadManifest(folder.Write("plain.toml", "[product]\nname = \"Plain\"\n"), inputs, errors));
+    ASSERT_TRUE(LoadManifest(folder.Write("plain.toml", "[product]\nname = \"Plain\"\ncompression = \"lzma\"\n"),
+                             inputs, errors));
     Bytes setup;
     std::string error;
     ASSERT_TRUE(BuildSetup(Bytes(512, 0), inputs, COMPRESS_BEST, nullptr, setup, error));
@@ -314,6 +316,7 @@ TEST(BuildSetup, WithoutBannersSoundOrCommands)
     EXPECT_EQ(contents.trailer.flags, TRAILER_GROUP_STEP);
     EXPECT_EQ(contents.texts[3], "Plain");
     EXPECT_TRUE(contents.damage.empty());
+    EXPECT_EQ(contents.header.version, PACK_VERSION_LZMA);
 }
 
 // A Russian product: texts, names and registry values in code page 1251,
