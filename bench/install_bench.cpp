@@ -1,7 +1,9 @@
 // Install throughput: two packages (1,000 files and 200 MB in ten folders;
-// 2,141 small files in one folder) installed by the setup program, driven
-// through its wizard, next to a plain copy of the same files by this process,
-// turn about; and the setup's peak memory. Run under Wine:
+// 2,141 small files in one folder), each packed at the best level of both
+// methods, installed by the setup program, driven through its wizard, next to
+// a plain copy of the same files by this process, turn about; the setups'
+// sizes, the time from the user's Yes to the wizard, which unpacking takes
+// most of, and the setup's peak memory. Run under Wine:
 //   install_bench.exe SETUP_PROGRAM
 #include "driver/file_bytes.h"
 #include "driver/scratch_folder.h"
@@ -78,16 +80,79 @@ DWORD PlainCopy(const Product& p, const std::string& source, const std::string& 
     return GetTickCount() - start;
 }
 
-// From Install to the Finish step; the peak working set of the setup.
-bool Install(const std::string& exe, const std::string& temp, DWORD* ms, size_t* peak)
+// The steps the setup takes for each new file, done here from memory over
+// the same files, and the time each of them takes in all.
+enum Step { STEP_CREATE, STEP_WRITE, STEP_TIME, STEP_CLOSE, STEP_ATTRIBUTES, STEPS };
+const char* const StepNames[STEPS] = {"CreateFileA (new)", "WriteFile", "SetFileTime", "CloseHandle",
+                                      "SetFileAttributesA"};
+
+struct StepTimes {
+    double ms[STEPS];
+};
+
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER frequency)
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return (double)(now.QuadPart - from.QuadPart) * 1000 / (double)frequency.QuadPart;
+}
+
+StepTimes WriteFromMemory(const Product& p, const Bytes& sample, const std::string& target)
+{
+    StepTimes t = {};
+    LARGE_INTEGER frequency, at;
+    QueryPerformanceFrequency(&frequency);
+    const FILETIME when = {0x12345678, 0x01D00000};
+    CreateDirectoryA(target.c_str(), NULL);
+    for (int i = 0; i < p.files; i++) {
+        CreateDirectoryA((target + FolderName(p, i)).c_str(), NULL);
+        const std::string path = target + FileName(p, i);
+        QueryPerformanceCounter(&at);
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, NULL, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, NULL);
+        t.ms[STEP_CREATE] += Milliseconds(at, frequency);
+        QueryPerformanceCounter(&at);
+        DWORD written = 0;
+        WriteFile(file, sample.data() + i * 97, (DWORD)p.fileSize, &written, NULL);
+        t.ms[STEP_WRITE] += Milliseconds(at, frequency);
+        QueryPerformanceCounter(&at);
+        SetFileTime(file, &when, NULL, &when);
+        t.ms[STEP_TIME] += Milliseconds(at, frequency);
+        QueryPerformanceCounter(&at);
+        CloseHandle(file);
+        t.ms[STEP_CLOSE] += Milliseconds(at, frequency);
+        QueryPerformanceCounter(&at);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+        t.ms[STEP_ATTRIBUTES] += Milliseconds(at, frequency);
+    }
+    return t;
+}
+
+// A product packed one way, and its figures.
+struct Packed {
+    const char* method;
+    std::string path;
+    size_t bytes;
+    DWORD installs[RUNS];
+    DWORD starts[RUNS];
+    size_t peak;
+};
+
+// From the user's Yes to the wizard, and from Install to the Finish step; the
+// peak working set of the setup.
+bool Install(const std::string& exe, const std::string& temp, DWORD* startMs, DWORD* ms, size_t* peak)
 {
     RunningProgram setup;
     if (!StartProgram(setup, exe, temp))
         return false;
     HWND question = WaitForWindow(setup, "#32770", TypicalTexts()[1].c_str(), 120000);
-    if (!question || !PressButton(question, IDYES))
+    if (!question)
+        return false;
+    const DWORD yes = GetTickCount();
+    if (!PressButton(question, IDYES))
         return false;
     HWND wizard = WaitForWindow(setup, "#32770", "Slot 4", 120000);
+    *startMs = GetTickCount() - yes;
     if (!wizard)
         return false;
     for (int i = 0; i < 3; i++)
@@ -105,6 +170,18 @@ bool Install(const std::string& exe, const std::string& temp, DWORD* ms, size_t*
     return finish != NULL;
 }
 
+// The setup program with the package packed by the method at its best level.
+bool WriteSetup(PackageParts& parts, uint8_t version, const char* setupProgram, Packed& out)
+{
+    Bytes exe = ReadFileBytes(setupProgram);
+    parts.method.version = version;
+    if (exe.empty() || !AppendPackage(exe, parts))
+        return false;
+    out.bytes = exe.size();
+    WriteFileBytes(out.path, exe);
+    return true;
+}
+
 DWORD Median(DWORD* times)
 {
     std::sort(times, times + RUNS);
@@ -120,35 +197,53 @@ int Measure(const Product& p, const char* setupProgram, const ScratchFolder& wor
     CreateDirectoryA(source.c_str(), NULL);
     PackageParts parts;
     parts.script = PlainScript(TypicalTexts());
-    parts.data = DataBlock(p, SampleInstallData(p.files * (p.fileSize + 97), true), source, &parts.fileSectionLength);
+    const Bytes sample = SampleInstallData(p.files * (p.fileSize + 97), true);
+    parts.data = DataBlock(p, sample, source, &parts.fileSectionLength);
     parts.flags = 0;
-    parts.method.level = COMPRESS_FAST;
-    Bytes exe = ReadFileBytes(setupProgram);
-    if (exe.empty() || !AppendPackage(exe, parts))
+    Packed packed[] = {{"lz77", work / "lz77.exe", 0, {}, {}, 0}, {"lzma", work / "lzma.exe", 0, {}, {}, 0}};
+    parts.method.stream = ChooseStreamParameters(parts.data.data(), parts.data.size(), COMPRESS_BEST);
+    if (!WriteSetup(parts, PACK_VERSION, setupProgram, packed[0]) ||
+        !WriteSetup(parts, PACK_VERSION_LZMA, setupProgram, packed[1]))
         return 0;
-    const std::string setup = work / "setup.exe";
-    WriteFileBytes(setup, exe);
-    exe.clear();
     parts.data.clear();
 
-    DWORD installs[RUNS], copies[RUNS];
-    size_t peak = 0;
+    DWORD copies[RUNS];
+    StepTimes steps[RUNS];
     for (int run = 0; run < RUNS; run++) {
-        ScratchFolder::Remove(Installed);
+        for (Packed& setup : packed) {
+            ScratchFolder::Remove(Installed);
+            if (!Install(setup.path, temp, &setup.starts[run], &setup.installs[run], &setup.peak))
+                return 0;
+            RemoveUninstallEntries(TypicalTexts()[3]);
+        }
         ScratchFolder::Remove(copy);
-        if (!Install(setup, temp, &installs[run], &peak))
-            return 0;
         copies[run] = PlainCopy(p, source, copy);
-        RemoveUninstallEntries(TypicalTexts()[3]);
+        ScratchFolder::Remove(copy);
+        steps[run] = WriteFromMemory(p, sample, copy);
+        ScratchFolder::Remove(copy);
     }
     ScratchFolder::Remove(Installed);
-    const DWORD installMs = Median(installs), copyMs = Median(copies);
+    const DWORD copyMs = Median(copies);
     const double mb = (double)p.files * p.fileSize / MB;
     printf("%s, %.0f MB, medians of %d\n", p.name, mb, RUNS);
-    printf("  setup, Install to Finish: %6lu ms, %6.1f MB/s, peak working set %zu MB, %.2f ms a file\n", installMs,
-           mb * 1000 / installMs, peak / MB, (double)installMs / p.files);
-    printf("  plain copy by CopyFileA:  %6lu ms, %6.1f MB/s (setup takes %.2f times as long)\n", copyMs,
-           mb * 1000 / copyMs, (double)installMs / copyMs);
+    printf("  plain copy by CopyFileA: %6lu ms, %6.1f MB/s\n", copyMs, mb * 1000 / copyMs);
+    double loop = 0;
+    for (int step = 0; step < STEPS; step++) {
+        double ms[RUNS];
+        for (int run = 0; run < RUNS; run++)
+            ms[run] = steps[run].ms[step];
+        std::sort(ms, ms + RUNS);
+        loop += ms[RUNS / 2];
+        printf("    %-19s %7.3f ms a file\n", StepNames[step], ms[RUNS / 2] / p.files);
+    }
+    printf("  the setup's steps for each file, from memory: %.0f ms, %.2f times the copy\n", loop, loop / copyMs);
+    for (Packed& setup : packed) {
+        const DWORD installMs = Median(setup.installs);
+        printf("  %s setup: %.1f MB; Yes to wizard %lu ms; Install to Finish %lu ms, %.2f times the copy, "
+               "%.2f ms a file; peak working set %zu MB\n",
+               setup.method, (double)setup.bytes / MB, Median(setup.starts), installMs, (double)installMs / copyMs,
+               (double)installMs / p.files, setup.peak / MB);
+    }
     return 1;
 }
 
@@ -160,6 +255,9 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: install_bench SETUP_PROGRAM\n");
         return 2;
     }
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    SetEncoderThreads(system.dwNumberOfProcessors);
     for (const Product& p : Products) {
         ScratchFolder work("install-bench");
         if (!Measure(p, argv[1], work))

@@ -25,10 +25,9 @@ int NextPathPrefix(const char* path, char* out)
     return 1;
 }
 
-static HANDLE OpenForWriting(const char* path)
+static HANDLE OpenForWriting(const char* path, DWORD disposition)
 {
-    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                       NULL);
+    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, NULL, disposition, FILE_ATTRIBUTE_NORMAL, NULL);
 }
 
 // The folders on the way, from the top; 0 when one cannot be made.
@@ -49,11 +48,11 @@ static int MakeFoldersOf(const char* path)
     return 1;
 }
 
-HANDLE CreateTargetFile(const char* path)
+HANDLE CreateTargetFile(const char* path, DWORD disposition)
 {
-    HANDLE file = OpenForWriting(path);
-    if (file == INVALID_HANDLE_VALUE && MakeFoldersOf(path))
-        file = OpenForWriting(path);
+    HANDLE file = OpenForWriting(path, disposition);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS && MakeFoldersOf(path))
+        file = OpenForWriting(path, disposition);
     return file;
 }
 
@@ -76,11 +75,10 @@ static int NewerOnDisk(InstallItem& item, int* absent)
     return newer;
 }
 
-// The body in one write straight from the data block; a short write (a full
-// disk) leaves no partial file.
-static int WriteCarriedFile(const InstallItem& item)
+// The body in one write straight from the data block into the file opened
+// for it; a short write (a full disk) leaves no partial file.
+static int WriteCarriedFile(const InstallItem& item, HANDLE file)
 {
-    HANDLE file = CreateTargetFile(item.targetPath);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     DWORD written = 0;
@@ -99,7 +97,7 @@ static int WriteCarriedFile(const InstallItem& item)
 // goes again.
 static int CopyReferencedFile(const InstallItem& item)
 {
-    HANDLE file = CreateTargetFile(item.targetPath);
+    HANDLE file = CreateTargetFile(item.targetPath, CREATE_ALWAYS);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     CloseHandle(file);
@@ -113,13 +111,22 @@ static int CopyReferencedFile(const InstallItem& item)
 
 int InstallFile(InstallItem& item, int checkNewer)
 {
+    // Most targets are new. One open that creates only a new file answers
+    // whether one is there and creates it, where a look first would search
+    // the folder twice for a name that is not there.
+    if (!item.sourcePath[0]) {
+        HANDLE file = CreateTargetFile(item.targetPath, CREATE_NEW);
+        if (file != INVALID_HANDLE_VALUE)
+            return WriteCarriedFile(item, file) ? INSTALL_DONE : INSTALL_FAILED;
+    }
     int absent = 0;
     if (checkNewer && NewerOnDisk(item, &absent))
         return INSTALL_NEWER_ON_DISK;
     const int setAside = absent ? 1 : SetAsideOlderCopy(item.targetPath);
     if (!setAside)
         return INSTALL_FAILED;
-    if (item.sourcePath[0] ? CopyReferencedFile(item) : WriteCarriedFile(item))
+    if (item.sourcePath[0] ? CopyReferencedFile(item)
+                           : WriteCarriedFile(item, CreateTargetFile(item.targetPath, CREATE_ALWAYS)))
         return INSTALL_DONE;
     if (setAside == 2)
         PutBackLastOlderCopy();

@@ -11,9 +11,9 @@ enum InstallResult { INSTALL_DONE = 0, INSTALL_NEWER_ON_DISK = 1, INSTALL_FAILED
 // time. A failure leaves the disk as it was, but for folders made on the way.
 int InstallFile(InstallItem& item, int checkNewer);
 
-// Creates or truncates path for writing, making missing folders; the open
-// handle, or INVALID_HANDLE_VALUE.
-HANDLE CreateTargetFile(const char* path);
+// Opens path for writing with the disposition (CREATE_ALWAYS, CREATE_NEW),
+// making missing folders; the open handle, or INVALID_HANDLE_VALUE.
+HANDLE CreateTargetFile(const char* path, DWORD disposition);
 
 
 // The backslash-ended prefixes of a path, shortest first: start with
