@@ -3,5 +3,9 @@
 #include <stdint.h>
 #include <stddef.h>
 
-// Continues a running CRC: pass 0 for the first piece, then the previous result.
+// Continues a running CRC: pass 0 for the first piece, then the previous
+// result. Folds by carry-less multiplication where the processor has it.
 uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0);
+
+// The same by tables alone, as on processors without that multiplication.
+uint32_t Crc32WithTables(const uint8_t* data, size_t size, uint32_t crc = 0);

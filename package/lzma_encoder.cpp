@@ -27,6 +27,8 @@ SRes ReadMemory(void* p, void* buffer, size_t* size)
     MemoryInput* in = (MemoryInput*)p;
     if (*size > in->left)
         *size = in->left;
+    if (*size == 0) // an empty input has no bytes to point at
+        return SZ_OK;
     memcpy(buffer, in->next, *size);
     in->next += *size;
     in->left -= *size;
