@@ -57,17 +57,12 @@ HANDLE CreateTargetFile(const char* path, DWORD disposition)
 }
 
 // Whether the copy on the disk was created after the record's; its size and
-// creation time go into the item. absent tells that nothing is at the
-// target, which spares a second look for it: in a large folder each miss is
-// a search of the whole folder.
-static int NewerOnDisk(InstallItem& item, int* absent)
+// creation time go into the item.
+static int NewerOnDisk(InstallItem& item)
 {
     HANDLE existing = CreateFileA(item.targetPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (existing == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        *absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    if (existing == INVALID_HANDLE_VALUE)
         return 0;
-    }
     item.existingSize = GetFileSize(existing, NULL);
     const int newer = GetFileTime(existing, &item.existingCreated, NULL, NULL) &&
                       CompareFileTime(&item.existingCreated, &item.created) > 0;
@@ -75,12 +70,23 @@ static int NewerOnDisk(InstallItem& item, int* absent)
     return newer;
 }
 
-// The body in one write straight from the data block into the file opened
-// for it; a short write (a full disk) leaves no partial file.
-static int WriteCarriedFile(const InstallItem& item, HANDLE file)
+// Fills the target, opened for writing: a carried file in one write straight
+// from the data block, its times and attributes set; a reference copied over
+// it with the source's times. A failure (a short write on a full disk, a
+// missing source) leaves no partial file.
+static int FillTarget(const InstallItem& item, HANDLE file)
 {
     if (file == INVALID_HANDLE_VALUE)
         return 0;
+    if (item.sourcePath[0]) {
+        CloseHandle(file);
+        if (!CopyFileA(item.sourcePath, item.targetPath, FALSE)) {
+            DeleteFileA(item.targetPath);
+            return 0;
+        }
+        SetFileAttributesA(item.targetPath, GetFileAttributesA(item.targetPath) & ~FILE_ATTRIBUTE_READONLY);
+        return 1;
+    }
     DWORD written = 0;
     if (!WriteFile(file, item.body, item.size, &written, NULL) || written != item.size) {
         CloseHandle(file);
@@ -93,40 +99,20 @@ static int WriteCarriedFile(const InstallItem& item, HANDLE file)
     return 1;
 }
 
-// The copy keeps the source's times; an empty target left by a failed copy
-// goes again.
-static int CopyReferencedFile(const InstallItem& item)
-{
-    HANDLE file = CreateTargetFile(item.targetPath, CREATE_ALWAYS);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    CloseHandle(file);
-    if (!CopyFileA(item.sourcePath, item.targetPath, FALSE)) {
-        DeleteFileA(item.targetPath);
-        return 0;
-    }
-    SetFileAttributesA(item.targetPath, GetFileAttributesA(item.targetPath) & ~FILE_ATTRIBUTE_READONLY);
-    return 1;
-}
-
 int InstallFile(InstallItem& item, int checkNewer)
 {
     // Most targets are new. One open that creates only a new file answers
     // whether one is there and creates it, where a look first would search
     // the folder twice for a name that is not there.
-    if (!item.sourcePath[0]) {
-        HANDLE file = CreateTargetFile(item.targetPath, CREATE_NEW);
-        if (file != INVALID_HANDLE_VALUE)
-            return WriteCarriedFile(item, file) ? INSTALL_DONE : INSTALL_FAILED;
-    }
-    int absent = 0;
-    if (checkNewer && NewerOnDisk(item, &absent))
+    HANDLE file = CreateTargetFile(item.targetPath, CREATE_NEW);
+    if (file != INVALID_HANDLE_VALUE)
+        return FillTarget(item, file) ? INSTALL_DONE : INSTALL_FAILED;
+    if (checkNewer && NewerOnDisk(item))
         return INSTALL_NEWER_ON_DISK;
-    const int setAside = absent ? 1 : SetAsideOlderCopy(item.targetPath);
+    const int setAside = SetAsideOlderCopy(item.targetPath);
     if (!setAside)
         return INSTALL_FAILED;
-    if (item.sourcePath[0] ? CopyReferencedFile(item)
-                           : WriteCarriedFile(item, CreateTargetFile(item.targetPath, CREATE_ALWAYS)))
+    if (FillTarget(item, CreateTargetFile(item.targetPath, CREATE_ALWAYS)))
         return INSTALL_DONE;
     if (setAside == 2)
         PutBackLastOlderCopy();

@@ -7,5 +7,5 @@
 // result. Folds by carry-less multiplication where the processor has it.
 uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0);
 
-// The same by tables alone, as on processors without that multiplication.
-uint32_t Crc32WithTables(const uint8_t* data, size_t size, uint32_t crc = 0);
+// The same by the table alone, as on processors without that multiplication.
+uint32_t Crc32WithTable(const uint8_t* data, size_t size, uint32_t crc = 0);

@@ -22,7 +22,7 @@ TEST(Crc32, KnownValues)
     EXPECT_EQ(Crc32((const uint8_t*)"a", 1), 0xE8B7BE43u);
 }
 
-// Both ways, the tables' and the multiplying one's where the processor has it.
+// Both ways, the table's and the multiplying one's where the processor has it.
 TEST(Crc32, EveryLengthAndAlignmentMatchesTheDefinition)
 {
     std::mt19937 rng(7);
@@ -33,7 +33,7 @@ TEST(Crc32, EveryLengthAndAlignmentMatchesTheDefinition)
         for (size_t n = 0; n + start <= data.size(); n++) {
             const uint32_t expected = BitwiseCrc(data.data() + start, n);
             ASSERT_EQ(Crc32(data.data() + start, n), expected) << start << " " << n;
-            ASSERT_EQ(Crc32WithTables(data.data() + start, n), expected) << start << " " << n;
+            ASSERT_EQ(Crc32WithTable(data.data() + start, n), expected) << start << " " << n;
         }
 }
 
