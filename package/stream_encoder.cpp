@@ -8,6 +8,7 @@
 #include "stream_encoder.h"
 #include "byte_cursor.h"
 #include <algorithm>
+#include <exception>
 #include <functional>
 #include <string.h>
 #include <thread>
@@ -439,19 +440,40 @@ void FindBlockSteps(BlockWork& w, size_t begin, size_t limit)
     ChooseSteps(w.matches, w.count, w.table[0]);
 }
 
+// A thread's block, with what it threw kept for the caller: an exception
+// leaving a thread would end the process.
+void FindBlockStepsKeepingErrors(BlockWork& w, size_t begin, size_t limit, std::exception_ptr& error)
+{
+    try {
+        FindBlockSteps(w, begin, limit);
+    } catch (...) {
+        error = std::current_exception();
+    }
+}
+
 unsigned EncoderThreads = 1;
 
 // Blocks are found a round at a time, one per thread, and written in order.
+// Every thread started is joined before anything thrown goes on.
 void EncodeOptimal(const Search& s, size_t limit, TokenWriter& tokens, const EncodeProgress* progress)
 {
     std::vector<BlockWork> work(EncoderThreads, BlockWork{s});
+    std::vector<std::exception_ptr> errors(work.size());
     for (size_t round = s.window; round < s.size; round += BLOCK_SIZE * work.size()) {
         std::vector<std::thread> threads;
-        for (size_t t = 1; t < work.size() && round + t * BLOCK_SIZE < s.size; t++)
-            threads.emplace_back(FindBlockSteps, std::ref(work[t]), round + t * BLOCK_SIZE, limit);
-        FindBlockSteps(work[0], round, limit);
+        try {
+            for (size_t t = 1; t < work.size() && round + t * BLOCK_SIZE < s.size; t++)
+                threads.emplace_back(FindBlockStepsKeepingErrors, std::ref(work[t]), round + t * BLOCK_SIZE, limit,
+                                     std::ref(errors[t]));
+            FindBlockSteps(work[0], round, limit);
+        } catch (...) {
+            errors[0] = std::current_exception();
+        }
         for (std::thread& thread : threads)
             thread.join();
+        for (const std::exception_ptr& error : errors)
+            if (error)
+                std::rethrow_exception(error);
         for (size_t t = 0; t < work.size() && round + t * BLOCK_SIZE < s.size; t++) {
             PutSteps(s.data, work[t].begin, work[t].matches, work[t].count, s.window, tokens);
             Report(progress, work[t].begin + work[t].count, s.size);

@@ -1,5 +1,6 @@
 // qpack: builds setup executables from a manifest, and inspects and unpacks
-// them. Exit codes: 0 success, 1 bad input, 2 wrong usage.
+// them. Exit codes: 0 success, 1 bad input (or an internal error, reported
+// as such), 2 wrong usage.
 #include "extract.h"
 #include "file_facts.h"
 #include "package_description.h"
@@ -8,6 +9,7 @@
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <filesystem>
+#include <new>
 #include <stdio.h>
 #include <thread>
 
@@ -180,6 +182,10 @@ bool WriteSetup(const std::string& output, const Bytes& setup, const Signing& si
 }
 
 // The progress lines go to a terminal only, and not with --quiet.
+// The setup a build has begun to write: an internal error that ends qpack
+// takes it away again, so that no output stands for a build that failed.
+std::string SetupBeingWritten;
+
 // How to build, beside the manifest: the command line's switches.
 struct BuildOptions {
     bool fast = false;
@@ -209,9 +215,11 @@ int Build(const std::string& manifest, const std::string& output, const std::str
     Bytes setup;
     if (!Compress(manifest, stub, inputs, options.fast, shown, setup))
         return EXIT_BAD_INPUT;
+    SetupBeingWritten = output;
     if (!WriteSetup(output, setup, signing))
         return EXIT_BAD_INPUT;
     ReportBuilt(output, inputs, setup, start);
+    SetupBeingWritten.clear();
     return EXIT_OK;
 }
 
@@ -309,10 +317,21 @@ int main(int argc, char** argv)
         return EXIT_USAGE;
     }
     SetEncoderThreads(jobs);
-    if (build->parsed())
-        return Build(manifest, output, stub, options,
-                     Signing{sign.empty() ? "" : sign[0], sign.empty() ? "" : sign[1]});
-    if (inspect->parsed())
-        return Inspect(setup, json);
-    return Extract(setup, folder);
+    // What the library may throw (a bad index, memory running out) ends in
+    // a message and exit code 1, never in an abort.
+    try {
+        if (build->parsed())
+            return Build(manifest, output, stub, options,
+                         Signing{sign.empty() ? "" : sign[0], sign.empty() ? "" : sign[1]});
+        if (inspect->parsed())
+            return Inspect(setup, json);
+        return Extract(setup, folder);
+    } catch (const std::bad_alloc&) {
+        Complain("qpack: out of memory");
+    } catch (const std::exception& e) {
+        Complain(std::string("qpack: internal error: ") + e.what());
+    }
+    if (!SetupBeingWritten.empty())
+        RemoveFile(SetupBeingWritten);
+    return EXIT_BAD_INPUT;
 }

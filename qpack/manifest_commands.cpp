@@ -49,7 +49,7 @@ void ReadInstallCommand(Reader& r, const toml::table& t, const std::string& path
         CheckKeys(r, t, path, {"folder", "program", "arguments", "exit_code", "abort_on_failure", "message", "no_wait"});
     else
         CheckKeys(r, t, path, {"folder", "program", "arguments", "exit_code", "abort_on_failure", "message"});
-    c.present = true;
+    const size_t mistakes = r.errors.size();
     ReadProgram(r, t, path, c);
     int64_t exitCode = 0;
     GetInt(r, t, path, "exit_code", 0, 0xFFFFFFFFll, exitCode);
@@ -59,6 +59,7 @@ void ReadInstallCommand(Reader& r, const toml::table& t, const std::string& path
     Get(r, t, path, "no_wait", noWait);
     c.flags = (uint8_t)((abort ? COMMAND_ABORT_ON_FAILURE : 0) | (noWait ? COMMAND_NO_WAIT : 0));
     ReadMessage(r, t, path, c);
+    c.present = Unrefused(r, mistakes);
 }
 
 void ReadUninstallCommand(Reader& r, const toml::table& t, const std::string& path, bool second, CommandData& c)
@@ -67,13 +68,14 @@ void ReadUninstallCommand(Reader& r, const toml::table& t, const std::string& pa
         CheckKeys(r, t, path, {"folder", "program", "arguments", "flags"});
     else
         CheckKeys(r, t, path, {"folder", "program", "arguments", "flags", "message"});
-    c.present = true;
+    const size_t mistakes = r.errors.size();
     ReadProgram(r, t, path, c);
     int64_t flags = 0;
     GetInt(r, t, path, "flags", 0, 255, flags);
     c.flags = (uint8_t)(flags & ~COMMAND_HAS_MESSAGE);
     if (!second)
         ReadMessage(r, t, path, c);
+    c.present = Unrefused(r, mistakes);
 }
 
 } // namespace

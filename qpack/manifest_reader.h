@@ -36,6 +36,11 @@ using Node = const toml::node*;
 
 void Fail(Reader& r, Node at, const std::string& key, const std::string& what);
 
+// Whether no mistake was reported since the reader had `mistakes` of them. A
+// table with a mistake is not handed on: what checks the tables against each
+// other would find its refused values empty or default.
+inline bool Unrefused(const Reader& r, size_t mistakes) { return r.errors.size() == mistakes; }
+
 std::string Join(const std::string& path, const std::string& key);
 
 void CheckKeys(Reader& r, const toml::table& t, const std::string& path, std::initializer_list<const char*> known);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets' seeds from the test products' manifests, on a
+# Builds the fuzz targets' seeds from the test products' manifests (and
+# manifests with mistakes, for the manifest reader), on a
 # stand-in setup program of a few bytes so that the fuzzers spend their
 # mutations on the package, and empties the folders the fuzzers add to.
 #   make_seeds.sh QPACK MAKE_SEEDS SEEDS_FOLDER CORPUS_FOLDER
@@ -14,6 +15,9 @@ for manifest in "$source"/tests/e2e/packages/*.toml "$source"/examples/demo/demo
   "$qpack" build "$manifest" -o "$seeds/setups/$name.exe" --stub "$seeds/stub" --fast >/dev/null 2>&1
   cp "$manifest" "$seeds/manifest/$name.toml"
 done
+# Manifests with mistakes in their commands, links and registry values: the
+# reader must report each and go on without using what it refused.
+cp "$source"/tests/fuzz/manifest_seeds/*.toml "$seeds/manifest/"
 "$qpack" build "$source/tests/e2e/packages/blue.toml" -o "$seeds/setups/blue_lzma.exe" --stub "$seeds/stub" --fast \
   --lzma >/dev/null 2>&1
 "$make_seeds" "$seeds" "$seeds"/setups/*.exe

@@ -68,6 +68,11 @@ const Mistake Mistakes[] = {
     {"no_wait_on_first", "[install.first]\nprogram = \"a.exe\"\nno_wait = true\n",
      "5: install.first.no_wait: unknown key"},
     {"program_missing", "[uninstall.second]\nflags = 128\n", "3: uninstall.second.program: is missing"},
+    // Two mistakes in one command, each reported, and neither value used after.
+    {"unknown_folder_and_no_program", "[[file]]\nsource = \"a.txt\"\n[install.first]\nfolder = \"systemd.exe\"\n",
+     "6: install.first.folder: must be one of"},
+    {"no_program_and_unknown_folder", "[[file]]\nsource = \"a.txt\"\n[install.first]\nfolder = \"systemd.exe\"\n",
+     "5: install.first.program: is missing"},
     {"shortcut_folder", "[[shortcut]]\nname = \"a.lnk\"\ntarget = \"a.exe\"\nfolder = \"quicklaunch\"\n",
      "6: shortcut[0].folder: must be one of group, desktop, startup, sendto, startmenu"},
     {"icon_index_range", "[[shortcut]]\nname = \"a.lnk\"\ntarget = \"a.exe\"\nicon_index = 40000\n",
