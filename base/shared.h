@@ -17,7 +17,9 @@ extern char DestinationPath[PATH_SIZE];
 // Lead-byte ranges of the ANSI code page, as pairs of first and last byte
 // ended by a 0 pair, the way the system reports them; all 0 for single-byte
 // code pages. Double-byte code pages put 0x5C, the backslash, inside
-// characters, so paths are walked by character with these ranges.
+// characters, so paths are walked by character with these ranges. The
+// programs fill them from the system at start-up; a tool that reads a
+// package, from the package's code page (package/data_records.h).
 extern unsigned char LeadByteRanges[12];
 
 #ifdef _WIN32

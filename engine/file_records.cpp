@@ -44,9 +44,9 @@ int ReadFileRecord(InstallItem& item)
 {
     memset(&item, 0, sizeof item);
     FileRecord r;
-    // A record must name a file: a folder is no target.
-    if (!ReadFileRecordBytes(FileCursor, r) || !r.relativeName[0] || EndsInBackslash(r.relativeName) ||
-        !ResolveFolderPath(r.root, item.targetPath, r.relativeName))
+    // The reader refuses a name that is no file's (empty, a folder's) or
+    // would leave its folder.
+    if (!ReadFileRecordBytes(FileCursor, r) || !ResolveFolderPath(r.root, item.targetPath, r.relativeName))
         return 0;
     // Files of the product's own folder take their empty folders with them
     // when they go; in the system's folders only a file at the top does.

@@ -1,5 +1,18 @@
 #include "data_records.h"
+#include "base/paths.h"
+#include "base/shared.h"
 #include <string.h>
+
+void UseLeadBytesOf(uint16_t codePage)
+{
+    static const unsigned char ShiftJis[] = {0x81, 0x9F, 0xE0, 0xFC};
+    static const unsigned char Wide[] = {0x81, 0xFE}; // GBK, Unified Hangul, Big5
+    memset(LeadByteRanges, 0, sizeof LeadByteRanges);
+    if (codePage == 932)
+        memcpy(LeadByteRanges, ShiftJis, sizeof ShiftJis);
+    else if (codePage == 936 || codePage == 949 || codePage == 950)
+        memcpy(LeadByteRanges, Wide, sizeof Wide);
+}
 
 int ReadSectionCount(ByteCursor& c)
 {
@@ -35,6 +48,26 @@ static bool IsFolderCode(int code)
     return code >= 0 && code <= 2;
 }
 
+// One leading backslash aside, the parts between backslashes; walked by
+// character, as a double-byte character's second byte may be 0x5C.
+static bool StaysInsideItsFolder(const char* name)
+{
+    int dotsAlone = 1; // the part so far is empty or dots alone
+    for (const char* p = name + (*name == '\\');; p = NextChar(p)) {
+        if (*p == '/' || *p == ':')
+            return false;
+        if (*p && *p != '\\') {
+            dotsAlone &= *p == '.';
+            continue;
+        }
+        if (dotsAlone)
+            return false;
+        if (!*p)
+            return true;
+        dotsAlone = 1;
+    }
+}
+
 int ReadFileRecordBytes(ByteCursor& c, FileRecord& r)
 {
     r = FileRecord{};
@@ -54,7 +87,7 @@ int ReadFileRecordBytes(ByteCursor& c, FileRecord& r)
         r.size = TakeU32(c);
         r.body = TakeBytes(c, r.size);
     }
-    return !c.overrun && IsFolderCode(r.root);
+    return !c.overrun && IsFolderCode(r.root) && StaysInsideItsFolder(r.relativeName);
 }
 
 int ReadShortcutRecordBytes(ByteCursor& c, ShortcutRecord& r)

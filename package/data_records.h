@@ -30,6 +30,12 @@ enum ValueKind : uint8_t { VALUE_NUMBER = 0, VALUE_STRING = 1 };
 
 enum RegistryFlag : uint8_t { REGISTRY_STOP_ON_FAILURE = 0x01 };
 
+// A file record's name is walked by character with the lead bytes of the
+// shared LeadByteRanges: the setup program takes them from the system, a
+// tool that reads a package sets those of the package's code page here
+// (none for the single-byte ones).
+void UseLeadBytesOf(uint16_t codePage);
+
 // The section count: a signed 16-bit value; a negative one reads as damaged (-1).
 int ReadSectionCount(ByteCursor& c);
 
@@ -49,6 +55,9 @@ inline bool IsReference(const FileRecord& r) { return (r.kind & ~FILE_README) ==
 
 // 1 and the record, or 0 for a damaged one (cut off, unknown root, or a
 // source name whose length is not the stored one).
+// Also damaged: a name that would leave its folder, with a part that is
+// empty (a second root, a trailing backslash) or dots alone, or a '/' or a
+// ':' (a drive, a stream).
 int ReadFileRecordBytes(ByteCursor& c, FileRecord& r);
 
 struct ShortcutRecord {

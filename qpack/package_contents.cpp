@@ -170,6 +170,7 @@ void ReadRecords(std::vector<uint8_t>& area, PackageContents& contents)
         contents.damage.push_back("the header names code page " + std::to_string(TextCodePage(contents)) +
                                   ", which qpack cannot decode: texts show their ASCII characters only");
     ReadSettings(contents);
+    UseLeadBytesOf(TextCodePage(contents));
     ReadData(contents);
 }
 

@@ -328,6 +328,9 @@ TEST_F(InstallRun, DamagedFileRecordsStopTheInstallWithTheCorruptionMessage)
         DataBlock(0x8000, {File("\\u.exe")}),                                 // a count of 32768
         cutShort,
         DataBlock(3, {File("\\u.exe"), File("\\a.txt"), File("\\")}),          // no file name
+        // names that would leave their folder
+        DataBlock(3, {File("\\u.exe"), File("\\a.txt"), File("\\..\\..\\escaped.txt")}),
+        DataBlock(3, {File("\\u.exe"), File("\\a.txt"), File("\\a/../../../slash.txt")}),
     };
     for (const Bytes& data : damaged) {
         SCOPED_TRACE(&data - damaged);
@@ -339,6 +342,7 @@ TEST_F(InstallRun, DamagedFileRecordsStopTheInstallWithTheCorruptionMessage)
         EXPECT_TRUE(AnswerMessageBox(setup, "Slot 38", IDOK));
         ExpectAbortedAndEnded();
         EXPECT_FALSE(FileExists(folder)) << "the rollback takes the destination folder";
+        EXPECT_FALSE(FileExists("C:\\escaped.txt") || FileExists("C:\\slash.txt"));
     }
 }
 
