@@ -17,6 +17,12 @@ static int IsLeadByte(unsigned char byte)
     return 0;
 }
 
+void UseLeadByteRanges(const unsigned char* ranges, size_t size)
+{
+    memset(LeadByteRanges, 0, sizeof LeadByteRanges);
+    memcpy(LeadByteRanges, ranges, size < sizeof LeadByteRanges ? size : sizeof LeadByteRanges);
+}
+
 const char* NextChar(const char* text)
 {
     if (!*text)

@@ -15,6 +15,11 @@ enum FolderCode {
 // The character after the one at text; text itself at the terminator.
 const char* NextChar(const char* text);
 
+// Puts size bytes of lead-byte ranges (pairs of first and last byte, ended
+// by a 0 pair, at most 12 bytes) in the place of the shared ones NextChar
+// walks by; for tools, which read a package in its own code page.
+void UseLeadByteRanges(const unsigned char* ranges, size_t size);
+
 // Turns the n characters a system call reported into a folder string: a
 // backslash is appended when missing. A report of 0, or one that does not fit
 // with its backslash and terminator, leaves the buffer empty. Returns n.

@@ -1,17 +1,18 @@
 #include "data_records.h"
 #include "base/paths.h"
-#include "base/shared.h"
 #include <string.h>
 
 void UseLeadBytesOf(uint16_t codePage)
 {
     static const unsigned char ShiftJis[] = {0x81, 0x9F, 0xE0, 0xFC};
     static const unsigned char Wide[] = {0x81, 0xFE}; // GBK, Unified Hangul, Big5
-    memset(LeadByteRanges, 0, sizeof LeadByteRanges);
+    static const unsigned char None[] = {0, 0};
     if (codePage == 932)
-        memcpy(LeadByteRanges, ShiftJis, sizeof ShiftJis);
+        UseLeadByteRanges(ShiftJis, sizeof ShiftJis);
     else if (codePage == 936 || codePage == 949 || codePage == 950)
-        memcpy(LeadByteRanges, Wide, sizeof Wide);
+        UseLeadByteRanges(Wide, sizeof Wide);
+    else
+        UseLeadByteRanges(None, sizeof None);
 }
 
 int ReadSectionCount(ByteCursor& c)

@@ -181,7 +181,6 @@ bool WriteSetup(const std::string& output, const Bytes& setup, const Signing& si
     return done;
 }
 
-// The progress lines go to a terminal only, and not with --quiet.
 // The setup a build has begun to write: an internal error that ends qpack
 // takes it away again, so that no output stands for a build that failed.
 std::string SetupBeingWritten;
@@ -193,6 +192,7 @@ struct BuildOptions {
     bool lzma = false;
 };
 
+// The progress lines go to a terminal only, and not with --quiet.
 int Build(const std::string& manifest, const std::string& output, const std::string& stubPath,
           const BuildOptions& options, const Signing& signing)
 {
