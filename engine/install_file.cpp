@@ -1,7 +1,8 @@
 #include "install_file.h"
 #include "base/folders.h"
-#include "made_folders.h"
+#include "install_log.h"
 #include "older_copies.h"
+#include "staging_folder.h"
 #include <string.h>
 
 
@@ -25,37 +26,6 @@ int NextPathPrefix(const char* path, char* out)
     return 1;
 }
 
-static HANDLE OpenForWriting(const char* path, DWORD disposition)
-{
-    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, NULL, disposition, FILE_ATTRIBUTE_NORMAL, NULL);
-}
-
-// The folders on the way, from the top; 0 when one cannot be made.
-static int MakeFoldersOf(const char* path)
-{
-    char folder[PATH_SIZE], prefix[PATH_SIZE];
-    FolderOfPath(folder, path);
-    if (PathExists(folder))
-        return 0;
-    StartPathPrefixes();
-    while (NextPathPrefix(folder, prefix)) {
-        if (PathExists(prefix))
-            continue;
-        if (!CreateDirectoryA(prefix, NULL))
-            return 0;
-        RememberMadeFolder(prefix);
-    }
-    return 1;
-}
-
-HANDLE CreateTargetFile(const char* path, DWORD disposition)
-{
-    HANDLE file = OpenForWriting(path, disposition);
-    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS && MakeFoldersOf(path))
-        file = OpenForWriting(path, disposition);
-    return file;
-}
-
 // Whether the copy on the disk was created after the record's; its size and
 // creation time go into the item.
 static int NewerOnDisk(InstallItem& item)
@@ -70,51 +40,78 @@ static int NewerOnDisk(InstallItem& item)
     return newer;
 }
 
-// Fills the target, opened for writing: a carried file in one write straight
-// from the data block, its times and attributes set; a reference copied over
-// it with the source's times. A failure (a short write on a full disk, a
-// missing source) leaves no partial file.
-static int FillTarget(const InstallItem& item, HANDLE file)
+// Writes the file at staged: a carried file in one write straight from the
+// data block, its times and attributes set; a reference copied with the
+// source's times. A failure (a short write on a full disk, a missing
+// source) leaves nothing at staged.
+static int WriteStaged(const InstallItem& item, const char* staged)
 {
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
     if (item.sourcePath[0]) {
-        CloseHandle(file);
-        if (!CopyFileA(item.sourcePath, item.targetPath, FALSE)) {
-            DeleteFileA(item.targetPath);
+        if (!CopyFileA(item.sourcePath, staged, FALSE)) {
+            DeleteFileA(staged);
             return 0;
         }
-        SetFileAttributesA(item.targetPath, GetFileAttributesA(item.targetPath) & ~FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesA(staged, GetFileAttributesA(staged) & ~FILE_ATTRIBUTE_READONLY);
         return 1;
     }
+    HANDLE file = CreateFileA(staged, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
     DWORD written = 0;
-    if (!WriteFile(file, item.body, item.size, &written, NULL) || written != item.size) {
-        CloseHandle(file);
-        DeleteFileA(item.targetPath);
+    const int whole = WriteFile(file, item.body, item.size, &written, NULL) && written == item.size;
+    if (whole)
+        SetFileTime(file, &item.created, NULL, &item.modified);
+    CloseHandle(file);
+    if (!whole) {
+        DeleteFileA(staged);
         return 0;
     }
-    SetFileTime(file, &item.created, NULL, &item.modified);
-    CloseHandle(file);
-    SetFileAttributesA(item.targetPath, item.attributes);
+    SetFileAttributesA(staged, item.attributes);
     return 1;
+}
+
+// The whole file takes the target's name. The copy it replaces is set aside
+// before the log names the target, and the log names it before it is
+// there: at every moment the log and the names beside the target tell what
+// to remove and what to put back.
+static int TakeTargetName(const InstallItem& item, const char* staged, int replaces)
+{
+    const int aside = replaces ? SetAsideOlderCopy(item.targetPath) : 1;
+    if (aside == OLDER_COPY_IS_OWN)
+        return MoveFileExA(staged, item.targetPath, MOVEFILE_REPLACE_EXISTING) ? INSTALL_DONE : INSTALL_FAILED;
+    if (!aside)
+        return INSTALL_FAILED;
+    const LogRecord r = {LOG_FILE, (uint8_t)(item.flags & INSTALL_REMOVES_FOLDER), item.targetPath, 0, nullptr};
+    int result = INSTALL_NOT_LOGGED;
+    if (AppendToInstallLog(r)) {
+        if (MoveFileExA(staged, item.targetPath, 0))
+            return INSTALL_DONE;
+        WithdrawLastLogRecord();
+        result = INSTALL_FAILED;
+    }
+    if (aside == OLDER_COPY_SET_ASIDE)
+        PutBackLastOlderCopy();
+    return result;
 }
 
 int InstallFile(InstallItem& item, int checkNewer)
 {
-    // Most targets are new. One open that creates only a new file answers
-    // whether one is there and creates it, where a look first would search
-    // the folder twice for a name that is not there.
-    HANDLE file = CreateTargetFile(item.targetPath, CREATE_NEW);
-    if (file != INVALID_HANDLE_VALUE)
-        return FillTarget(item, file) ? INSTALL_DONE : INSTALL_FAILED;
-    if (checkNewer && NewerOnDisk(item))
-        return INSTALL_NEWER_ON_DISK;
-    const int setAside = SetAsideOlderCopy(item.targetPath);
-    if (!setAside)
+    // What could not be overwritten is not replaced either.
+    const DWORD found = GetFileAttributesA(item.targetPath);
+    const int replaces = found != INVALID_FILE_ATTRIBUTES;
+    if (replaces && (found & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         return INSTALL_FAILED;
-    if (FillTarget(item, CreateTargetFile(item.targetPath, CREATE_ALWAYS)))
-        return INSTALL_DONE;
-    if (setAside == 2)
-        PutBackLastOlderCopy();
-    return INSTALL_FAILED;
+    if (replaces && checkNewer && NewerOnDisk(item))
+        return INSTALL_NEWER_ON_DISK;
+    char staged[PATH_SIZE];
+    int result = StagedPathFor(item.targetPath, staged);
+    if (result == INSTALL_DONE) {
+        result = WriteStaged(item, staged) ? TakeTargetName(item, staged, replaces) : INSTALL_FAILED;
+        if (result != INSTALL_DONE)
+            DeleteFileA(staged);
+    }
+    // A retry makes the staging folder again, should something have taken it.
+    if (result == INSTALL_FAILED)
+        LeaveStagingFolder();
+    return result;
 }

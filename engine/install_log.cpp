@@ -9,6 +9,7 @@
 #include "package/shared.h"
 #include "package/string_table.h"
 #include "rollback.h"
+#include "staging_folder.h"
 #include <string.h>
 
 namespace {
@@ -17,6 +18,8 @@ HANDLE LogFile = INVALID_HANDLE_VALUE;
 char LogPath[PATH_SIZE];
 char UninstallerPath[PATH_SIZE];
 uint32_t RecordCount;
+// Where the next record goes, and the size of the last one.
+DWORD LogEnd, LastRecordSize;
 // The records as written, kept by the worker itself: the rollback replays
 // these, not the file, which others may write to while the install runs.
 uint8_t* Recorded;
@@ -30,6 +33,22 @@ int WriteAll(const void* bytes, DWORD size)
 {
     DWORD written = 0;
     return WriteFile(LogFile, bytes, size, &written, NULL) && written == size;
+}
+
+// Records go at the end and the count at its place without a seek between.
+int WriteAllAt(DWORD offset, const void* bytes, DWORD size)
+{
+    OVERLAPPED at = {};
+    at.Offset = offset;
+    DWORD written = 0;
+    return WriteFile(LogFile, bytes, size, &written, &at) && written == size;
+}
+
+int WriteCount()
+{
+    uint8_t count[4];
+    StoreU32(count, RecordCount);
+    return WriteAllAt(LOG_COUNT_OFFSET, count, sizeof count);
 }
 
 // The first name "QXUn<nnn>.uqx" in the folder that no file has yet.
@@ -51,9 +70,10 @@ int FindFreeName(const char* folder, char* path)
     return 0;
 }
 
+// Others may read the log while the install runs: its count is current.
 HANDLE CreateHidden(const char* path)
 {
-    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, NULL, CREATE_ALWAYS,
+    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, CREATE_ALWAYS,
                        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE, NULL);
 }
 
@@ -97,7 +117,8 @@ size_t BuildHeader()
 
 void CloseLog()
 {
-    CloseHandle(LogFile);
+    if (LogFile != INVALID_HANDLE_VALUE)
+        CloseHandle(LogFile);
     LogFile = INVALID_HANDLE_VALUE;
 }
 
@@ -108,17 +129,6 @@ void DeleteLog()
     LogPath[0] = 0;
 }
 
-// The count of records goes into the header when the log is closed.
-void WriteCountAndClose()
-{
-    if (LogFile == INVALID_HANDLE_VALUE)
-        return;
-    uint8_t count[4];
-    StoreU32(count, RecordCount);
-    SetFilePointer(LogFile, LOG_COUNT_OFFSET, NULL, FILE_BEGIN);
-    WriteAll(count, sizeof count);
-    CloseLog();
-}
 
 // The records are kept in one reservation as long as the largest log, its
 // pages committed as they fill.
@@ -136,9 +146,11 @@ int Remember(const uint8_t* bytes, size_t size)
 
 } // namespace
 
-// A record that did not reach the file or memory is undone by the caller;
-// the log is closed with its count, and the rollback replays what was
-// recorded before it.
+// The count follows every record, so that a log whose install was cut off
+// (a kill, a crash, a power cut) names what was done up to that moment; a
+// record cut off itself lies behind the count. A record that did not reach
+// the file or memory is undone by the caller; the log is closed, and the
+// rollback replays what was recorded before it.
 int AppendToInstallLog(const LogRecord& r)
 {
     uint8_t bytes[LOG_RECORD_MAX];
@@ -146,10 +158,30 @@ int AppendToInstallLog(const LogRecord& r)
     if (LogFile == INVALID_HANDLE_VALUE || !size)
         return 0;
     RecordCount++;
-    if (WriteAll(bytes, (DWORD)size) && Remember(bytes, size))
+    if (WriteAllAt(LogEnd, bytes, (DWORD)size) && WriteCount() && Remember(bytes, size)) {
+        LogEnd += (DWORD)size;
+        LastRecordSize = (DWORD)size;
         return 1;
-    WriteCountAndClose();
+    }
+    RecordCount--;
+    WriteCount();
+    CloseLog();
     return 0;
+}
+
+// The count goes back first: a log cut off between the two steps holds the
+// withdrawn record behind its count, where nothing reads it.
+void WithdrawLastLogRecord()
+{
+    if (LogFile == INVALID_HANDLE_VALUE || !LastRecordSize)
+        return;
+    RecordCount--;
+    RecordedSize -= LastRecordSize;
+    LogEnd -= LastRecordSize;
+    LastRecordSize = 0;
+    WriteCount();
+    SetFilePointer(LogFile, (LONG)LogEnd, NULL, FILE_BEGIN);
+    SetEndOfFile(LogFile);
 }
 
 // A log that cannot be made leaves nothing: neither itself nor the
@@ -165,6 +197,8 @@ int OpenInstallLog(const char* folder)
         LogFile = CreateHidden(LogPath);
     if (LogFile != INVALID_HANDLE_VALUE) {
         const size_t header = BuildHeader();
+        LogEnd = (DWORD)header;
+        LastRecordSize = 0;
         if (header && WriteAll(HeaderBytes, (DWORD)header) &&
             AppendToInstallLog(LogRecord{LOG_FILE, 1, UninstallerPath, 0, nullptr}))
             return 1;
@@ -187,7 +221,8 @@ const char* InstallLogPath()
 
 void FinishInstallLog()
 {
-    WriteCountAndClose();
+    LeaveStagingFolder();
+    CloseLog();
     RecordedSize = 0;
     DropOlderCopies();
     ReleaseOlderValues(0);
@@ -195,13 +230,14 @@ void FinishInstallLog()
 
 void RollBackInstallLog()
 {
-    WriteCountAndClose();
+    LeaveStagingFolder();
+    CloseLog();
     if (LogPath[0])
         ReplayLog(Recorded, RecordedSize, LogPath);
     LogPath[0] = 0;
     RecordedSize = 0;
+    ForgetOlderCopies();
     RemoveMadeFolders();
-    PutBackOlderCopies();
     ReleaseOlderValues(1);
     // The folders made on the way may have kept the destination folder,
     // which the install made too, from going with the log.

@@ -10,6 +10,9 @@
 int OpenInstallLog(const char* folder);
 // Records one change; 0 when it could not be recorded, and the caller undoes it.
 int AppendToInstallLog(const LogRecord& record);
+// Takes back the record appended last, whose change did not happen after
+// all; once only.
+void WithdrawLastLogRecord();
 // The log's path; empty while no log is open.
 const char* InstallLogPath();
 // The install is complete: the log gets its count and is closed, and what

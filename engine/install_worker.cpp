@@ -21,6 +21,7 @@
 #include "rollback.h"
 #include "run_program.h"
 #include "shortcuts.h"
+#include "staging_folder.h"
 #include <string.h>
 
 namespace {
@@ -145,20 +146,6 @@ int RunInstallCommand(int second)
     return 1;
 }
 
-// A file that is on the disk goes into the log; a file the log cannot name
-// goes again, and the install with it.
-int LogInstalledFile(const InstallItem& item)
-{
-    if (item.flags & INSTALL_IS_README)
-        memcpy(Choices.readme, item.targetPath, PATH_SIZE);
-    const LogRecord r = {LOG_FILE, (uint8_t)(item.flags & INSTALL_REMOVES_FOLDER), item.targetPath, 0, nullptr};
-    if (AppendToInstallLog(r))
-        return 1;
-    DeleteFileA(item.targetPath);
-    Abort(SLOT_ERROR_WRITE_LOG);
-    return 0;
-}
-
 // One record until it is installed, kept, passed over or the user gives up:
 // 1 to go on with the next, 0 when the install has been aborted.
 int InstallRecord(InstallItem& item)
@@ -168,8 +155,12 @@ int InstallRecord(InstallItem& item)
         ShowFileName(item.targetPath, attempt);
         const int result = InstallFile(item, checkNewer);
         checkNewer = 1;
-        if (result == INSTALL_DONE && !LogInstalledFile(item))
+        if (result == INSTALL_NOT_LOGGED) {
+            Abort(SLOT_ERROR_WRITE_LOG);
             return 0;
+        }
+        if (result == INSTALL_DONE && (item.flags & INSTALL_IS_README))
+            memcpy(Choices.readme, item.targetPath, PATH_SIZE);
         if (result == INSTALL_NEWER_ON_DISK) {
             const INT_PTR answer = AskAboutNewerCopy(Dialog, item);
             if (answer == IDC_NEWER_OVERWRITE) {
@@ -230,14 +221,38 @@ int InstallFiles(int count)
             ShowBanner();
         }
     }
+    LeaveStagingFolder();
+    return 1;
+}
+
+// One link, logged before it is made, as a file is: 1 when it was made or
+// passed over, 0 when the log could not name it.
+int MakeLink(const LinkItem& item, const InstallFolders& folders)
+{
+    const int aside = item.link[0] && PathIsInside(item.link, folders) ? SetAsideOlderCopy(item.link) : 0;
+    if (aside == OLDER_COPY_REFUSED)
+        return 1;
+    // A link the package names twice replaces its own first, which the log
+    // names already.
+    const int logged = aside != OLDER_COPY_IS_OWN;
+    if (logged && !AppendToInstallLog(LogRecord{LOG_FILE, item.inGroup, item.link, 0, nullptr})) {
+        if (aside == OLDER_COPY_SET_ASIDE)
+            PutBackLastOlderCopy();
+        return 0;
+    }
+    if (FAILED(CreateShortcut(item.target, item.link, "QInstall", item.arguments, item.icon, item.iconIndex)) &&
+        logged) {
+        WithdrawLastLogRecord();
+        if (aside == OLDER_COPY_SET_ASIDE)
+            PutBackLastOlderCopy();
+    }
     return 1;
 }
 
 // The links of the shortcut section, which begins where the files end. A
-// link that was there before is set aside for a rollback and the new one
-// logged, as a file the install replaces; a link outside the folders links
-// go to, or one that cannot be set aside, is passed over. 0 when the install
-// has been aborted.
+// link that was there before is set aside for a rollback, as a file the
+// install replaces; a link outside the folders links go to, or one that
+// cannot be set aside, is passed over. 0 when the install has been aborted.
 int CreateShortcuts(ByteCursor& c)
 {
     Status(SetupString(SLOT_STATUS_SHORTCUTS));
@@ -248,16 +263,7 @@ int CreateShortcuts(ByteCursor& c)
             Abort(SLOT_ERROR_CORRUPTED);
             return 0;
         }
-        const int aside = item.link[0] && PathIsInside(item.link, folders) ? SetAsideOlderCopy(item.link) : 0;
-        if (!aside)
-            continue;
-        if (FAILED(CreateShortcut(item.target, item.link, "QInstall", item.arguments, item.icon, item.iconIndex))) {
-            if (aside == 2)
-                PutBackLastOlderCopy();
-            continue;
-        }
-        if (!AppendToInstallLog(LogRecord{LOG_FILE, item.inGroup, item.link, 0, nullptr})) {
-            DeleteFileA(item.link);
+        if (!MakeLink(item, folders)) {
             Abort(SLOT_ERROR_WRITE_LOG);
             return 0;
         }
@@ -315,6 +321,12 @@ DWORD WINAPI InstallWorker(void* dialog)
         Abort(SLOT_ERROR_CREATE_LOG);
         return 0;
     }
+    // Listed from the start, an install cut off at any moment has the
+    // usual way to be removed.
+    if (!RegisterUninstaller()) {
+        AbortWith(Dialog, nullptr);
+        return 0;
+    }
     ReadInstallCommands();
     if (count == 1 && !RunInstallCommand(0))
         return 0;
@@ -323,10 +335,6 @@ DWORD WINAPI InstallWorker(void* dialog)
     ByteCursor sections = CursorOver(Package.data + FileSectionEnd(), Package.dataSize - FileSectionEnd());
     if (!CreateShortcuts(sections) || !WriteRegistryValues(sections) || !RunInstallCommand(1))
         return 0;
-    if (!RegisterUninstaller()) {
-        AbortWith(Dialog, nullptr);
-        return 0;
-    }
     FinishInstallLog();
     Status(SetupString(SLOT_STATUS_DONE));
     SetProgressPosition(InstallBar, 100);

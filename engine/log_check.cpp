@@ -1,5 +1,6 @@
 #include "log_check.h"
 #include "base/paths.h"
+#include "log_names.h"
 #include "package/data_records.h"
 #include <string.h>
 
@@ -82,19 +83,6 @@ int IsOwnableBelowUser(const char* key)
     return !rest || !IsOneOf(rest, SharedSystem);
 }
 
-// Whether the name behind the folder is "QXUn", three digits and ".uqx".
-int IsUninstallerName(const char* name)
-{
-    const char* digits = BehindPrefix(name, "QXUn");
-    if (!digits)
-        return 0;
-    for (int i = 0; i < 3; i++)
-        if (digits[i] < '0' || digits[i] > '9')
-            return 0;
-    const char* end = BehindPrefix(digits + 3, ".uqx");
-    return end && !*end;
-}
-
 } // namespace
 
 const char* BehindPrefix(const char* text, const char* prefix)
@@ -166,7 +154,7 @@ int RecordIsBelievable(const LogRecord& r, uint32_t index, const InstallFolders&
 {
     if (index == 0) {
         const char* name = r.kind == LOG_FILE ? BehindPrefix(r.text, folders.paths[0]) : nullptr;
-        return name && IsUninstallerName(name);
+        return name && !LastBackslash(name) && LogNumber(name);
     }
     if (r.kind == LOG_FILE)
         return PathIsInside(r.text, folders);

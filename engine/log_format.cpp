@@ -198,5 +198,5 @@ int LogIsWhole(uint8_t* log, size_t size, uint32_t* count)
     for (uint32_t i = 0; i < *count; i++)
         if (!ReadLogRecord(c, r))
             return 0;
-    return Remaining(c) == 0;
+    return Remaining(c) <= LOG_RECORD_MAX;
 }

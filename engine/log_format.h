@@ -73,8 +73,9 @@ int OpenLogBytes(uint8_t* log, size_t size, uint32_t* count, ByteCursor* records
 // or a length passes its bound, which ends the reading.
 int ReadLogRecord(ByteCursor& c, LogRecord& r);
 
-// Whether the log holds its header and exactly the records its count names,
-// the uninstaller's at least, and nothing behind them: the test the
-// uninstaller makes before it changes anything. Terminates the texts inside
+// Whether the log holds its header and the records its count names, the
+// uninstaller's at least, and behind them no more than one record, which an
+// install cut off between a record and its count leaves (nothing reads it):
+// the test the uninstaller makes before it changes anything. Terminates the texts inside
 // the log, as reading does; the count is returned.
 int LogIsWhole(uint8_t* log, size_t size, uint32_t* count);

@@ -1,6 +1,7 @@
 #include "log_undo.h"
 #include "base/paths.h"
 #include "log_format.h"
+#include "log_names.h"
 #include "package/data_records.h"
 
 HKEY RootKeyOf(uint16_t code)
@@ -33,16 +34,22 @@ int DeleteKeyTree(HKEY parent, const char* name, int depth)
 } // namespace
 
 // A file the install made read-only is the install's to delete all the same.
-int DeleteLoggedFile(const char* path, uint8_t flag)
+// The copy it replaced goes back in its place; after an install that was cut
+// off, that copy may wait beside a file that never took its place.
+int DeleteLoggedFile(const char* path, uint8_t flag, const char* logPath)
 {
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    const int deleted = DeleteFileA(path);
+    const int gone =
+        DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
+    char aside[PATH_SIZE];
+    if (gone && OlderCopyName(aside, path, logPath))
+        MoveFileA(aside, path);
     if (flag == 1) {
         char folder[PATH_SIZE];
         FolderOfPath(folder, path);
         RemoveDirectoryA(folder);
     }
-    return deleted;
+    return gone;
 }
 
 int DeleteLoggedRegistry(const char* key, const char* valueName, uint8_t flag, uint16_t root)

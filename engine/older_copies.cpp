@@ -1,5 +1,7 @@
 #include "older_copies.h"
 #include "base/paths.h"
+#include "install_log.h"
+#include "log_names.h"
 #include <windows.h>
 
 namespace {
@@ -12,27 +14,19 @@ struct OlderCopy {
 
 OlderCopy* LastCopy;
 
-// The first free name of the form "<path>.~q<n>" beside the file.
-int MoveAside(const char* path, char* aside)
-{
-    for (int n = 0; n < 100; n++) {
-        char suffix[8];
-        wsprintfA(suffix, ".~q%d", n);
-        if (!JoinPath(aside, path, suffix))
-            return 0;
-        if (MoveFileExA(path, aside, 0))
-            return 1;
-        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS)
-            return 0;
-    }
-    return 0;
-}
-
 OlderCopy* Forget(OlderCopy* copy)
 {
     OlderCopy* previous = copy->previous;
     HeapFree(GetProcessHeap(), 0, copy);
     return previous;
+}
+
+int IsSetAside(const char* aside)
+{
+    for (const OlderCopy* copy = LastCopy; copy; copy = copy->previous)
+        if (!lstrcmpiA(copy->aside, aside))
+            return 1;
+    return 0;
 }
 
 } // namespace
@@ -41,20 +35,30 @@ int SetAsideOlderCopy(const char* path)
 {
     const DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return 1;
+        return OLDER_COPY_NONE;
     // What could not be overwritten is not replaced either.
     if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
-        return 0;
+        return OLDER_COPY_REFUSED;
+    char aside[PATH_SIZE];
+    if (!OlderCopyName(aside, path, InstallLogPath()))
+        return OLDER_COPY_REFUSED;
+    // A file the package names twice replaces its own first copy, which the
+    // log names already; the user's copy stays aside.
+    if (IsSetAside(aside))
+        return OLDER_COPY_IS_OWN;
     OlderCopy* copy = (OlderCopy*)HeapAlloc(GetProcessHeap(), 0, sizeof(OlderCopy));
     if (!copy)
-        return 0;
-    if (!JoinPath(copy->path, path, "") || !MoveAside(path, copy->aside)) {
+        return OLDER_COPY_REFUSED;
+    if (!MoveFileExA(path, aside, 0)) {
         HeapFree(GetProcessHeap(), 0, copy);
-        return 0;
+        return OLDER_COPY_REFUSED;
     }
+    // The aside name is the longer, so the path fits as well.
+    lstrcpynA(copy->path, path, PATH_SIZE);
+    lstrcpynA(copy->aside, aside, PATH_SIZE);
     copy->previous = LastCopy;
     LastCopy = copy;
-    return 2;
+    return OLDER_COPY_SET_ASIDE;
 }
 
 void PutBackLastOlderCopy()
@@ -65,10 +69,10 @@ void PutBackLastOlderCopy()
     LastCopy = Forget(LastCopy);
 }
 
-void PutBackOlderCopies()
+void ForgetOlderCopies()
 {
     while (LastCopy)
-        PutBackLastOlderCopy();
+        LastCopy = Forget(LastCopy);
 }
 
 void DropOlderCopies()

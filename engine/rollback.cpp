@@ -18,7 +18,7 @@ void ReplayLog(uint8_t* records, size_t size, const char* logPath)
         if (i == 0)
             uninstaller = r.text;
         else if (r.kind == LOG_FILE)
-            DeleteLoggedFile(r.text, r.flag);
+            DeleteLoggedFile(r.text, r.flag, logPath);
         else if (r.kind == LOG_REGISTRY)
             DeleteLoggedRegistry(r.text, r.valueName, r.flag, r.root);
     }

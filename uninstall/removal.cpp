@@ -118,7 +118,7 @@ int RemoveFile(Removal& r, const LogRecord& record)
 {
     if (AnotherLogNames(record))
         return 1;
-    if (DeleteLoggedFile(record.text, record.flag) || GetFileAttributesA(record.text) == INVALID_FILE_ATTRIBUTES)
+    if (DeleteLoggedFile(record.text, record.flag, r.logPath))
         return 1;
     if (&record != r.records || !IsOwnImage(record.text))
         return 0;

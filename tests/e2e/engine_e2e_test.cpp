@@ -197,13 +197,20 @@ TEST_F(InstallRun, FilesInSubFoldersAreInstalledAndTheLogNamesExactlyThem)
     }
     EXPECT_EQ(tree.at("data\\settings.ini"), (Bytes{'[', 'n', 'e', 'w', 'e', 'r', ']', '\r', '\n'}))
         << "Keep leaves the newer copy";
-    std::vector<std::string> expected = {std::string(Destination) + "QXUn000.uqx"};
-    for (const char* name : PackageFiles)
-        if (std::string(name) != "data\\settings.ini")
-            expected.push_back(Destination + std::string(name));
+    // The entry from the start; each folder's staging folder before its files.
     const std::string entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Engine Test 1.0 QX001";
-    expected.push_back(entry);
-    EXPECT_EQ(LoggedPaths(std::string(Destination) + "QXUn001.uqx"), expected) << "the registration comes last";
+    std::vector<std::string> expected = {std::string(Destination) + "QXUn000.uqx", entry};
+    std::string staged;
+    for (const char* name : PackageFiles) {
+        if (std::string(name) == "data\\settings.ini")
+            continue;
+        std::string folder = Destination + std::string(name);
+        folder.erase(folder.rfind('\\') + 1);
+        if (folder + "~q001\\new" != staged)
+            expected.push_back(staged = folder + "~q001\\new");
+        expected.push_back(Destination + std::string(name));
+    }
+    EXPECT_EQ(LoggedPaths(std::string(Destination) + "QXUn001.uqx"), expected);
     char text[1024] = "";
     DWORD size = sizeof text;
     RegGetValueA(HKEY_LOCAL_MACHINE, entry.c_str(), "UninstallString", RRF_RT_REG_SZ, NULL, text, &size);

@@ -98,14 +98,19 @@ struct RollbackRun : ::testing::Test {
     // Walks to Install with a package of the scenario and presses it.
     void StartInstall(const Scenario& s, bool destinationExists = false)
     {
-        const char* stub = getenv("QI_SETUP_STUB");
-        ASSERT_TRUE(stub);
         ASSERT_TRUE(!s.withHelper || getenv("QI_ECHO_ARGS"));
-        Bytes exe = ReadFileBytes(stub);
         PackageParts parts;
         parts.script = Script(s);
         parts.data = Data(s, &parts.fileSectionLength);
         parts.flags = s.flags;
+        StartPackage(parts, destinationExists);
+    }
+
+    void StartPackage(const PackageParts& parts, bool destinationExists)
+    {
+        const char* stub = getenv("QI_SETUP_STUB");
+        ASSERT_TRUE(stub);
+        Bytes exe = ReadFileBytes(stub);
         ASSERT_TRUE(AppendPackage(exe, parts));
         WriteFileBytes(work / "matrix.exe", exe);
         wizard = StartTypicalAndInstall(setup, work / "matrix.exe", temp, destinationExists);
@@ -273,5 +278,114 @@ TEST_F(RollbackRun, ProgramsThatMayFailOrRunOnLetTheInstallFinish)
               std::string(Destination) + "echo.exe\n" + quiet + "\n5\n") << "the second program was waited for";
     ASSERT_TRUE(PressButton(wizard, IDC_NEXT));
     EXPECT_EQ(WaitForExit(setup), 0);
+    RemoveInstall();
+}
+
+namespace {
+
+FileEntry DatedFile(const std::string& name, const Bytes& body)
+{
+    FileEntry f;
+    f.relativeName = name;
+    f.body = body;
+    f.created = f.modified = 133000000000000000ull; // 2022
+    return f;
+}
+
+// A product to cut off: the real uninstaller, a README that replaces the
+// user's, files in a sub-folder around a large one, the test's helper
+// program last, a desktop link and two values; the helper, the second
+// program, runs after the values and waits.
+PackageParts KillableProduct(const std::string& marker)
+{
+    std::vector<FileEntry> files = {DatedFile("\\u.exe", ReadFileBytes(getenv("QI_UNINSTALLER"))),
+                                    DatedFile("\\README.txt", Bytes(100, 'r'))};
+    for (int i = 1; i <= 8; i++) {
+        files.push_back(DatedFile("\\data\\file" + std::to_string(i) + ".dat", Bytes(20000, (uint8_t)i)));
+        if (i == 3) {
+            Bytes big(8 << 20);
+            for (size_t b = 0; b < big.size(); b++)
+                big[b] = (uint8_t)(b * 7 % 251);
+            files.push_back(DatedFile("\\data\\big.bin", big));
+        }
+    }
+    files.push_back(DatedFile("\\bin\\echo.exe", ReadFileBytes(getenv("QI_ECHO_ARGS"))));
+    PackageParts parts;
+    PutU16(parts.data, (uint16_t)files.size());
+    for (const FileEntry& f : files)
+        PutFileRecord(parts.data, f);
+    parts.fileSectionLength = (uint32_t)parts.data.size();
+    PutU16(parts.data, 1);
+    ShortcutEntry link;
+    link.target = "\\README.txt";
+    link.linkFolder = LINK_DESKTOP;
+    link.linkName = "QI Matrix.lnk";
+    PutShortcutRecord(parts.data, link);
+    PutU16(parts.data, 2);
+    PutRegistryRecord(parts.data, Value("Count"));
+    PutRegistryRecord(parts.data, Value("Size"));
+    Scenario s{"", CommandData{}, Value("Count")};
+    s.second = ProgramCommand(FOLDER_DESTINATION, "\\bin\\echo.exe", (Quoted(marker) + " 0 30000").c_str());
+    parts.script = Script(s);
+    parts.flags = 0;
+    return parts;
+}
+
+bool WaitUntilExists(const std::string& path)
+{
+    for (int i = 0; i < 60000 && !FileExists(path); i++)
+        Sleep(1);
+    return FileExists(path);
+}
+
+} // namespace
+
+// A setup killed at any moment (by the task manager, a crash, a power cut)
+// leaves an install its entry in the list of installed programs removes, the
+// user's own README put back.
+TEST_F(RollbackRun, InstallKilledAtAnyMomentIsRemovedByItsEntry)
+{
+    ASSERT_TRUE(getenv("QI_ECHO_ARGS") && getenv("QI_UNINSTALLER"));
+    const std::string marker = work / "second-program.txt", readme = std::string(Destination) + "README.txt";
+    const std::string users = "the user's own README";
+    const PackageParts product = KillableProduct(marker);
+    const struct {
+        const char* moment;
+        std::string sign; // what shows that the moment has come
+    } kills[] = {
+        {"while copying", std::string(Destination) + "data\\file3.dat"},
+        {"between the files and the links", std::string(Destination) + "bin\\echo.exe"},
+        {"just before the end, the second program running", marker},
+    };
+    for (const auto& kill : kills) {
+        SCOPED_TRACE(kill.moment);
+        RemoveInstall();
+        DeleteFileA(marker.c_str());
+        WriteDated(readme, users, 2020);
+        const MachineState before = Snapshot();
+        StartPackage(product, true);
+        ASSERT_TRUE(WaitUntilExists(kill.sign));
+        TerminateProcess(setup.process, 1);
+        WaitForExit(setup);
+        EndProcessesOf("echo.exe", "QI Matrix");
+        const std::string command = UninstallString(Product);
+        ASSERT_FALSE(command.empty()) << "the partial install is listed";
+
+        RunningProgram first, copy;
+        ASSERT_TRUE(StartCommandLine(first, command, temp));
+        EXPECT_EQ(WaitForExit(first), 0);
+        ASSERT_TRUE(FindProgram(copy, "quninst.exe"));
+        ASSERT_TRUE(AnswerMessageBox(copy, "Slot 47", IDYES));
+        HWND report = WaitForMessageBox(copy, Product);
+        ASSERT_TRUE(report);
+        if (&kill == kills)
+            SaveScreenshot("killed-install-removed");
+        EXPECT_EQ(MessageBoxText(report), "Slot 48") << "everything the partial install made went";
+        PressButton(report, IDOK);
+        EXPECT_EQ(WaitForExit(copy), 0);
+        EXPECT_EQ(Differences(before, Snapshot()), "");
+        const Bytes left = ReadFileBytes(readme);
+        EXPECT_EQ(std::string(left.begin(), left.end()), users);
+    }
     RemoveInstall();
 }

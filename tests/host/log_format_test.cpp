@@ -195,7 +195,8 @@ TEST(InstallLogBytes, FieldsBeyondTheirBoundsAreNotWritten)
 }
 
 // The uninstaller changes nothing unless the log is whole: its header, then
-// exactly as many records as its count names, and nothing behind them.
+// as many records as its count names, and behind them at most what an append
+// cut off leaves.
 TEST(InstallLogBytes, OnlyAWholeLogIsWhole)
 {
     Bytes whole = Header(ExampleHeader());
@@ -217,7 +218,7 @@ TEST(InstallLogBytes, OnlyAWholeLogIsWhole)
         return !LogIsWhole(log.data(), log.size(), &count);
     };
     EXPECT_TRUE(damaged(1, 3)) << "a count larger than the records";
-    EXPECT_TRUE(damaged(1, 1)) << "a record behind the count";
+    EXPECT_FALSE(damaged(1, 1)) << "a record behind the count: an install cut off before it counted it";
     EXPECT_TRUE(damaged(1, 0)) << "the count of a setup that never finished";
     EXPECT_TRUE(damaged(5, 0xF0)) << "H past the end";
     EXPECT_TRUE(damaged(6, 0x80)) << "H negative";
@@ -230,6 +231,8 @@ TEST(InstallLogBytes, OnlyAWholeLogIsWhole)
     StoreU16(&log[second + 6], LOG_VALUE_NAME_MAX + 1);
     EXPECT_FALSE(LogIsWhole(log.data(), log.size(), &count)) << "a value-name length past 200";
     log = whole;
+    log.resize(whole.size() + LOG_RECORD_MAX);
+    EXPECT_TRUE(LogIsWhole(log.data(), log.size(), &count)) << "a record cut off behind the last";
     log.push_back(0);
-    EXPECT_FALSE(LogIsWhole(log.data(), log.size(), &count)) << "bytes behind the last record";
+    EXPECT_FALSE(LogIsWhole(log.data(), log.size(), &count)) << "more than one record behind the last";
 }

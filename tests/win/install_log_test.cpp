@@ -1,61 +1,25 @@
 // The install log on the disk: its names beside the uninstaller, its bytes,
 // and the rollback that replays it, older copies included.
-#include "base/shared.h"
-#include "driver/file_bytes.h"
 #include "driver/scratch_folder.h"
 #include "engine/install_file.h"
-#include "engine/install_log.h"
 #include "engine/older_copies.h"
-#include "package/load_package.h"
-#include "package/package_writer.h"
-#include "package/settings_readers.h"
-#include "package/shared.h"
-#include "package/string_table.h"
-#include <gtest/gtest.h>
+#include "open_log.h"
 
 namespace {
 
 // The folder of the worked example, so that the log has its very length.
 const char Destination[] = "C:\\D\\";
 
-struct InstallLogging : ::testing::Test {
-    Bytes script, settings, data;
-
+struct InstallLogging : ::testing::Test, OpenedLog {
     void SetUp() override
     {
         ScratchFolder::Remove(Destination);
         ASSERT_TRUE(CreateDirectoryA(Destination, NULL));
-        std::vector<std::string> texts(63);
-        texts[3] = "A";
-        texts[47] = "B";
-        texts[48] = "C";
-        texts[49] = "D";
-        PutStringTable(script, texts);
-        ParseSetupStrings(script.data(), script.size());
-        FileEntry uninstaller;
-        uninstaller.relativeName = "\\uninstall.exe";
-        uninstaller.body = Bytes{'M', 'Z', 1, 2, 3};
-        PutU16(data, 1);
-        PutFileRecord(data, uninstaller);
-        PutU16(data, 0);
-        PutU16(data, 0);
-        Package.data = data.data();
-        Package.dataSize = (uint32_t)data.size();
-        Package.settings.UninstallRestartMode = 0;
-        strcpy(DestinationPath, Destination);
+        Prepare(Destination);
     }
     void TearDown() override { ScratchFolder::Remove(Destination); }
 
-    // The uninstall command records come next at the settings cursor.
-    void Open(const char* folder = Destination)
-    {
-        settings.clear();
-        PutCommandRecord(settings, COMMAND_UNINSTALL_1, CommandData{});
-        PutCommandRecord(settings, COMMAND_UNINSTALL_2, CommandData{});
-        SettingsCursor = CursorOver(settings.data(), settings.size());
-        OpenFileSection();
-        ASSERT_TRUE(OpenInstallLog(folder));
-    }
+    void Open(const char* folder = Destination) { OpenedLog::Open(folder); }
 
     static bool Append(const char* path, uint8_t flag)
     {
@@ -83,10 +47,12 @@ TEST_F(InstallLogging, OpenPlacesTheUninstallerAndWritesTheWorkedExample)
     EXPECT_EQ(LogPath(), "C:\\D\\QXUn001.uqx");
     EXPECT_EQ(ReadFileBytes("C:\\D\\QXUn000.uqx"), (Bytes{'M', 'Z', 1, 2, 3}));
     EXPECT_TRUE(GetFileAttributesA("C:\\D\\QXUn000.uqx") & FILE_ATTRIBUTE_HIDDEN);
+    const Bytes open = ReadFileBytes("C:\\D\\QXUn001.uqx");
     FinishInstallLog();
     const Bytes log = ReadFileBytes("C:\\D\\QXUn001.uqx");
+    EXPECT_EQ(open, log) << "the count is current while the log is open";
     ASSERT_EQ(log.size(), 121u);
-    EXPECT_EQ(Bytes(log.begin(), log.begin() + 7), (Bytes{0, 1, 0, 0, 0, 0x5D, 0})) << "count 1 once closed";
+    EXPECT_EQ(Bytes(log.begin(), log.begin() + 7), (Bytes{0, 1, 0, 0, 0, 0x5D, 0}));
     const char tail[] = "\x00\x01\x11\x00" "C:\\D\\QXUn000.uqx";
     EXPECT_EQ(Bytes(log.end() - 21, log.end()), Bytes(tail, tail + 21));
 }
@@ -99,10 +65,19 @@ TEST_F(InstallLogging, SecondInstallIntoTheFolderTakesTheNextNamesAndCountsItsRe
     EXPECT_EQ(LogPath(), "C:\\D\\QXUn003.uqx");
     EXPECT_TRUE(FileExists("C:\\D\\QXUn002.uqx"));
     EXPECT_TRUE(Append("C:\\D\\a.txt", 1));
+    const size_t before = ReadFileBytes("C:\\D\\QXUn003.uqx").size();
     EXPECT_TRUE(AppendToInstallLog(LogRecord{LOG_REGISTRY, 0, "Software\\QI", 1, "Path"}));
+    const Bytes open = ReadFileBytes("C:\\D\\QXUn003.uqx");
+    EXPECT_EQ(open[1], 3) << "the uninstaller and two records, counted as they come";
+    WithdrawLastLogRecord();
+    const Bytes withdrawn = ReadFileBytes("C:\\D\\QXUn003.uqx");
+    EXPECT_EQ(withdrawn[1], 2);
+    EXPECT_EQ(withdrawn.size(), before);
+    EXPECT_TRUE(Append("C:\\D\\b.txt", 0));
     FinishInstallLog();
     const Bytes log = ReadFileBytes("C:\\D\\QXUn003.uqx");
-    EXPECT_EQ(log[1], 3) << "the uninstaller and two records";
+    EXPECT_EQ(log[1], 3);
+    EXPECT_EQ(log.size(), before + 4 + strlen("C:\\D\\b.txt") + 1) << "the next record where the withdrawn one was";
 }
 
 TEST_F(InstallLogging, AbortRemovesWhatTheLogNamesAndPutsOlderCopiesBack)

@@ -1,0 +1,16 @@
+// A file is written in a folder of the install's own beside its target and
+// takes the target's name only when it is whole, its times and attributes
+// set: an install cut off leaves no half-written file under a product
+// file's name. The log names the staging folder's file before anything is
+// written there, so what a cut-off install leaves, the log removes. Worker
+// thread only.
+#pragma once
+#include "install_file.h"
+
+// The path to write the file for target at, into staged (PATH_SIZE bytes):
+// INSTALL_DONE, or INSTALL_FAILED when a folder on the way or the staging
+// folder cannot be made, or INSTALL_NOT_LOGGED. Entering another folder
+// makes its staging folder, and the folders on the way, and leaves the last.
+int StagedPathFor(const char* target, char* staged);
+// The staging folder goes; the next file makes it again.
+void LeaveStagingFolder();
