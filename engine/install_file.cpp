@@ -26,20 +26,6 @@ int NextPathPrefix(const char* path, char* out)
     return 1;
 }
 
-// Whether the copy on the disk was created after the record's; its size and
-// creation time go into the item.
-static int NewerOnDisk(InstallItem& item)
-{
-    HANDLE existing = CreateFileA(item.targetPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (existing == INVALID_HANDLE_VALUE)
-        return 0;
-    item.existingSize = GetFileSize(existing, NULL);
-    const int newer = GetFileTime(existing, &item.existingCreated, NULL, NULL) &&
-                      CompareFileTime(&item.existingCreated, &item.created) > 0;
-    CloseHandle(existing);
-    return newer;
-}
-
 // Writes the file at staged: a carried file in one write straight from the
 // data block, its times and attributes set; a reference copied with the
 // source's times. A failure (a short write on a full disk, a missing
@@ -94,17 +80,23 @@ static int TakeTargetName(const InstallItem& item, const char* staged, int repla
     return result;
 }
 
+// One look at the target tells whether it is there, whether it may be
+// replaced, and whether it was created after the record's copy.
 int InstallFile(InstallItem& item, int checkNewer)
 {
-    // What could not be overwritten is not replaced either.
-    const DWORD found = GetFileAttributesA(item.targetPath);
-    const int replaces = found != INVALID_FILE_ATTRIBUTES;
-    if (replaces && (found & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
-        return INSTALL_FAILED;
-    if (replaces && checkNewer && NewerOnDisk(item))
-        return INSTALL_NEWER_ON_DISK;
-    char staged[PATH_SIZE];
-    int result = StagedPathFor(item.targetPath, staged);
+    WIN32_FILE_ATTRIBUTE_DATA found;
+    const int replaces = GetFileAttributesExA(item.targetPath, GetFileExInfoStandard, &found);
+    if (replaces) {
+        // What could not be overwritten is not replaced either.
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
+            return INSTALL_FAILED;
+        item.existingSize = found.nFileSizeLow;
+        item.existingCreated = found.ftCreationTime;
+        if (checkNewer && CompareFileTime(&found.ftCreationTime, &item.created) > 0)
+            return INSTALL_NEWER_ON_DISK;
+    }
+    const char* staged;
+    int result = StagedPathFor(item.targetPath, &staged);
     if (result == INSTALL_DONE) {
         result = WriteStaged(item, staged) ? TakeTargetName(item, staged, replaces) : INSTALL_FAILED;
         if (result != INSTALL_DONE)

@@ -159,12 +159,9 @@ int AppendToInstallLog(const LogRecord& r)
         return 0;
     RecordCount++;
     if (WriteAllAt(LogEnd, bytes, (DWORD)size) && WriteCount() && Remember(bytes, size)) {
-        LogEnd += (DWORD)size;
-        LastRecordSize = (DWORD)size;
+        LogEnd += LastRecordSize = (DWORD)size;
         return 1;
     }
-    RecordCount--;
-    WriteCount();
     CloseLog();
     return 0;
 }

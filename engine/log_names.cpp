@@ -1,7 +1,6 @@
 #include "log_names.h"
 #include "base/paths.h"
 #include "log_check.h"
-#include <string.h>
 
 const char* LogNumber(const char* logPath)
 {
@@ -16,25 +15,25 @@ const char* LogNumber(const char* logPath)
     return end && !*end ? digits : nullptr;
 }
 
-// "<prefix><digits><suffix>" into out when the log has a number.
-static int NameWithNumber(char* out, const char* prefix, const char* mark, const char* logPath, const char* suffix)
+// prefix and pattern, whose "#"s take the log's digits in turn, into out.
+static int NameWithNumber(char* out, const char* prefix, const char* pattern, const char* logPath)
 {
     const char* digits = LogNumber(logPath);
-    char number[4] = "";
+    char tail[16];
     if (!digits)
         return 0;
-    memcpy(number, digits, 3);
-    out[0] = 0;
-    return AppendText(out, PATH_SIZE, prefix) && AppendText(out, PATH_SIZE, mark) &&
-           AppendText(out, PATH_SIZE, number) && AppendText(out, PATH_SIZE, suffix);
+    for (int i = 0; (tail[i] = pattern[i]) != 0; i++)
+        if (pattern[i] == '#')
+            tail[i] = *digits++;
+    return JoinPath(out, prefix, tail);
 }
 
 int OlderCopyName(char* out, const char* path, const char* logPath)
 {
-    return NameWithNumber(out, path, ".~q", logPath, "");
+    return NameWithNumber(out, path, ".~q###", logPath);
 }
 
 int StagedFilePath(char* out, const char* folder, const char* logPath)
 {
-    return NameWithNumber(out, folder, "~q", logPath, "\\new");
+    return NameWithNumber(out, folder, "~q###\\new", logPath);
 }

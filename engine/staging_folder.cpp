@@ -49,7 +49,7 @@ int EnterStagingFolder(const char* folder)
 
 } // namespace
 
-int StagedPathFor(const char* target, char* staged)
+int StagedPathFor(const char* target, const char** staged)
 {
     char folder[PATH_SIZE];
     FolderOfPath(folder, target);
@@ -59,7 +59,7 @@ int StagedPathFor(const char* target, char* staged)
         if (entered != INSTALL_DONE)
             return entered;
     }
-    memcpy(staged, StagedPath, PATH_SIZE);
+    *staged = StagedPath;
     return INSTALL_DONE;
 }
 

@@ -7,10 +7,10 @@
 #pragma once
 #include "install_file.h"
 
-// The path to write the file for target at, into staged (PATH_SIZE bytes):
-// INSTALL_DONE, or INSTALL_FAILED when a folder on the way or the staging
-// folder cannot be made, or INSTALL_NOT_LOGGED. Entering another folder
-// makes its staging folder, and the folders on the way, and leaves the last.
-int StagedPathFor(const char* target, char* staged);
+// Where to write the file for target, into staged: INSTALL_DONE, or
+// INSTALL_FAILED when a folder on the way or the staging folder cannot be
+// made, or INSTALL_NOT_LOGGED. Entering another folder makes its staging
+// folder, and the folders on the way, and leaves the last.
+int StagedPathFor(const char* target, const char** staged);
 // The staging folder goes; the next file makes it again.
 void LeaveStagingFolder();
