@@ -59,18 +59,20 @@ static int WriteStaged(const InstallItem& item, const char* staged)
 // The whole file takes the target's name. The copy it replaces is set aside
 // before the log names the target, and the log names it before it is
 // there: at every moment the log and the names beside the target tell what
-// to remove and what to put back.
-static int TakeTargetName(const InstallItem& item, const char* staged, int replaces)
+// to remove and what to put back. In a folder the install made, what has
+// the name already is the install's own (a file the package names twice).
+static int TakeTargetName(const InstallItem& item, const char* staged, int replaces, int folderIsNew)
 {
-    const int aside = replaces ? SetAsideOlderCopy(item.targetPath) : 1;
+    const int aside = replaces ? SetAsideOlderCopy(item.targetPath) : OLDER_COPY_NONE;
+    const DWORD own = folderIsNew || aside == OLDER_COPY_IS_OWN ? MOVEFILE_REPLACE_EXISTING : 0;
     if (aside == OLDER_COPY_IS_OWN)
-        return MoveFileExA(staged, item.targetPath, MOVEFILE_REPLACE_EXISTING) ? INSTALL_DONE : INSTALL_FAILED;
+        return MoveFileExA(staged, item.targetPath, own) ? INSTALL_DONE : INSTALL_FAILED;
     if (!aside)
         return INSTALL_FAILED;
     const LogRecord r = {LOG_FILE, (uint8_t)(item.flags & INSTALL_REMOVES_FOLDER), item.targetPath, 0, nullptr};
     int result = INSTALL_NOT_LOGGED;
     if (AppendToInstallLog(r)) {
-        if (MoveFileExA(staged, item.targetPath, 0))
+        if (MoveFileExA(staged, item.targetPath, own))
             return INSTALL_DONE;
         WithdrawLastLogRecord();
         result = INSTALL_FAILED;
@@ -81,11 +83,17 @@ static int TakeTargetName(const InstallItem& item, const char* staged, int repla
 }
 
 // One look at the target tells whether it is there, whether it may be
-// replaced, and whether it was created after the record's copy.
+// replaced, and whether it was created after the record's copy. A folder
+// the install made needs no look: most files of an install go into one.
 int InstallFile(InstallItem& item, int checkNewer)
 {
+    const char* staged;
+    int folderIsNew;
+    int result = StagedPathFor(item.targetPath, &staged, &folderIsNew);
+    if (result != INSTALL_DONE)
+        return result;
     WIN32_FILE_ATTRIBUTE_DATA found;
-    const int replaces = GetFileAttributesExA(item.targetPath, GetFileExInfoStandard, &found);
+    const int replaces = !folderIsNew && GetFileAttributesExA(item.targetPath, GetFileExInfoStandard, &found);
     if (replaces) {
         // What could not be overwritten is not replaced either.
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
@@ -95,13 +103,9 @@ int InstallFile(InstallItem& item, int checkNewer)
         if (checkNewer && CompareFileTime(&found.ftCreationTime, &item.created) > 0)
             return INSTALL_NEWER_ON_DISK;
     }
-    const char* staged;
-    int result = StagedPathFor(item.targetPath, &staged);
-    if (result == INSTALL_DONE) {
-        result = WriteStaged(item, staged) ? TakeTargetName(item, staged, replaces) : INSTALL_FAILED;
-        if (result != INSTALL_DONE)
-            DeleteFileA(staged);
-    }
+    result = WriteStaged(item, staged) ? TakeTargetName(item, staged, replaces, folderIsNew) : INSTALL_FAILED;
+    if (result != INSTALL_DONE)
+        DeleteFileA(staged);
     // A retry makes the staging folder again, should something have taken it.
     if (result == INSTALL_FAILED)
         LeaveStagingFolder();

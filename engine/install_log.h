@@ -15,8 +15,8 @@ int AppendToInstallLog(const LogRecord& record);
 void WithdrawLastLogRecord();
 // The log's path; empty while no log is open.
 const char* InstallLogPath();
-// The install is complete: the log gets its count and is closed, and what
-// was set aside for a rollback goes.
+// The install is complete: the log, whose count is current, is closed, and
+// what was set aside for a rollback goes.
 void FinishInstallLog();
 // Undoes everything the log records and removes the log.
 void RollBackInstallLog();

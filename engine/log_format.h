@@ -76,6 +76,6 @@ int ReadLogRecord(ByteCursor& c, LogRecord& r);
 // Whether the log holds its header and the records its count names, the
 // uninstaller's at least, and behind them no more than one record, which an
 // install cut off between a record and its count leaves (nothing reads it):
-// the test the uninstaller makes before it changes anything. Terminates the texts inside
-// the log, as reading does; the count is returned.
+// the test the uninstaller makes before it changes anything. Terminates the
+// texts inside the log, as reading does; the count is returned.
 int LogIsWhole(uint8_t* log, size_t size, uint32_t* count);

@@ -7,11 +7,14 @@
 
 namespace {
 
-// The folder whose staging folder exists, and the path of the file in it.
+// The folder whose staging folder exists, the path of the file in it, and
+// whether the install made that folder.
 char StagingFor[PATH_SIZE];
 char StagedPath[PATH_SIZE];
+int FolderIsNew;
 
-// The folders on the way, from the top; 0 when one cannot be made.
+// The folders on the way, from the top: 1 when the folder was there, 2 when
+// it has been made, 0 when one cannot be made.
 int MakeFolder(const char* folder)
 {
     if (PathExists(folder))
@@ -25,7 +28,7 @@ int MakeFolder(const char* folder)
             return 0;
         RememberMadeFolder(prefix);
     }
-    return 1;
+    return 2;
 }
 
 // The record comes first, so that the log names the folder from the moment
@@ -33,7 +36,8 @@ int MakeFolder(const char* folder)
 int EnterStagingFolder(const char* folder)
 {
     char staged[PATH_SIZE], stagingFolder[PATH_SIZE];
-    if (!StagedFilePath(staged, folder, InstallLogPath()) || !MakeFolder(folder))
+    const int made = StagedFilePath(staged, folder, InstallLogPath()) ? MakeFolder(folder) : 0;
+    if (!made)
         return INSTALL_FAILED;
     if (!AppendToInstallLog(LogRecord{LOG_FILE, 1, staged, 0, nullptr}))
         return INSTALL_NOT_LOGGED;
@@ -44,12 +48,13 @@ int EnterStagingFolder(const char* folder)
     }
     memcpy(StagingFor, folder, PATH_SIZE);
     memcpy(StagedPath, staged, PATH_SIZE);
+    FolderIsNew = made == 2;
     return INSTALL_DONE;
 }
 
 } // namespace
 
-int StagedPathFor(const char* target, const char** staged)
+int StagedPathFor(const char* target, const char** staged, int* folderIsNew)
 {
     char folder[PATH_SIZE];
     FolderOfPath(folder, target);
@@ -60,6 +65,7 @@ int StagedPathFor(const char* target, const char** staged)
             return entered;
     }
     *staged = StagedPath;
+    *folderIsNew = FolderIsNew;
     return INSTALL_DONE;
 }
 

@@ -7,10 +7,11 @@
 #pragma once
 #include "install_file.h"
 
-// Where to write the file for target, into staged: INSTALL_DONE, or
-// INSTALL_FAILED when a folder on the way or the staging folder cannot be
-// made, or INSTALL_NOT_LOGGED. Entering another folder makes its staging
-// folder, and the folders on the way, and leaves the last.
-int StagedPathFor(const char* target, const char** staged);
+// Where to write the file for target, into staged, and whether the install
+// made target's folder, which then holds only files the log names:
+// INSTALL_DONE, or INSTALL_FAILED when a folder on the way or the staging
+// folder cannot be made, or INSTALL_NOT_LOGGED. Entering another folder
+// makes its staging folder, and the folders on the way, and leaves the last.
+int StagedPathFor(const char* target, const char** staged, int* folderIsNew);
 // The staging folder goes; the next file makes it again.
 void LeaveStagingFolder();

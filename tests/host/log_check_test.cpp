@@ -1,6 +1,9 @@
 // Which logs the uninstaller believes and which records the rollback replays:
-// a real install's log, and one record of each kind no install writes.
+// a real install's log, and one record of each kind no install writes; the
+// names beside installed files that carry the log's number.
 #include "engine/log_check.h"
+#include "base/paths.h"
+#include "engine/log_names.h"
 #include "package/data_records.h"
 #include <gtest/gtest.h>
 #include <string>
@@ -123,4 +126,28 @@ TEST(LogCheck, ARealInstallIsBelievedAndEveryRecordNoInstallWritesIsRefused)
     Bytes cut = LogWith(Uninstaller, nullptr);
     cut.resize(cut.size() - 1);
     EXPECT_EQ(FirstRefusedRecord(cut.data(), cut.size(), Folders), (long)last - 1) << "a record cut off";
+}
+
+// The names beside the files carry the log's number, and never pass the
+// path buffer.
+TEST(LogNames, CarryTheLogsNumberAndFitThePathBuffer)
+{
+    const struct {
+        const char* log;
+        bool numbered;
+    } logs[] = {{"C:\\P\\QXUn007.uqx", true}, {"qxun007.UQX", true},   {"C:\\P\\QXUn07.uqx", false},
+                {"C:\\P\\QXUn0077.uqx", false}, {"C:\\P\\QXUn007.uqx.bak", false}, {"C:\\P\\QXUnabc.uqx", false}};
+    for (const auto& row : logs)
+        EXPECT_EQ(LogNumber(row.log) != nullptr, row.numbered) << row.log;
+
+    char out[PATH_SIZE];
+    ASSERT_TRUE(OlderCopyName(out, "C:\\P\\README.txt", "C:\\P\\QXUn007.uqx"));
+    EXPECT_STREQ(out, "C:\\P\\README.txt.~q007");
+    ASSERT_TRUE(StagedFilePath(out, "C:\\P\\bin\\", "C:\\P\\QXUn007.uqx"));
+    EXPECT_STREQ(out, "C:\\P\\bin\\~q007\\new");
+    EXPECT_FALSE(OlderCopyName(out, "C:\\P\\README.txt", "C:\\P\\other.log")) << "no number, no name";
+    const std::string longest(PATH_SIZE - 1 - 6, 'a');
+    EXPECT_TRUE(OlderCopyName(out, longest.c_str(), "QXUn007.uqx"));
+    EXPECT_FALSE(OlderCopyName(out, (longest + "a").c_str(), "QXUn007.uqx"));
+    EXPECT_STREQ(out, "") << "a name that does not fit leaves nothing";
 }

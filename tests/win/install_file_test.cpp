@@ -155,11 +155,18 @@ TEST_F(InstallingFiles, NewerCopyIsLeftAloneUnlessTheCheckIsOff)
     EXPECT_EQ(Contents(work / "newer.txt"), body);
 }
 
+// In a folder the install made, a file named twice replaces its own first copy.
 TEST_F(InstallingFiles, MissingFoldersAreMadeFromTheTop)
 {
     Target("one\\two\\three\\deep.txt");
     EXPECT_EQ(InstallFile(item, 1), INSTALL_DONE);
+    body = "the second copy";
+    item.body = (const uint8_t*)body.data();
+    item.size = (uint32_t)body.size();
+    EXPECT_EQ(InstallFile(item, 1), INSTALL_DONE);
     EXPECT_EQ(Contents(work / "one\\two\\three\\deep.txt"), body);
+    RollBackInstallLog();
+    EXPECT_FALSE(FileExists(work / "one")) << "the folders made go with the rollback";
 }
 
 TEST_F(InstallingFiles, TargetsThatCannotBeWrittenFailAndStayAsTheyWere)
