@@ -5,7 +5,7 @@
 // by this process, turn about; the setups' sizes, the time from the user's
 // Yes to the wizard, which unpacking takes most of, and the setup's peak
 // memory. Run under Wine:
-//   install_bench.exe SETUP_PROGRAM
+//   install_bench.exe SETUP_PROGRAM [PRODUCT]
 #include "driver/file_bytes.h"
 #include "driver/scratch_folder.h"
 #include "driver/typical_package.h"
@@ -84,20 +84,20 @@ DWORD PlainCopy(const Product& p, const std::string& source, const std::string& 
 
 // The steps the setup takes for each new file in a folder it made, done
 // here from memory over the same files, and the time each of them takes in
-// all: the file written whole in the staging folder beside its target, the
-// log's record and count, and the rename to the target's name.
+// all: the file written whole, with its attributes, in the staging folder
+// beside its target, the log's record and count, and the rename to the
+// target's name.
 enum Step {
     STEP_CREATE,
     STEP_WRITE,
     STEP_TIME,
     STEP_CLOSE,
-    STEP_ATTRIBUTES,
     STEP_LOG,
     STEP_RENAME,
     STEPS
 };
-const char* const StepNames[STEPS] = {"CreateFileA (staged)", "WriteFile",         "SetFileTime", "CloseHandle",
-                                      "SetFileAttributesA",   "log record, count", "MoveFileExA"};
+const char* const StepNames[STEPS] = {"CreateFileA (staged)", "WriteFile", "SetFileTime", "CloseHandle",
+                                      "log record, count", "MoveFileExA"};
 
 struct StepTimes {
     double ms[STEPS];
@@ -129,7 +129,7 @@ StepTimes WriteFromMemory(const Product& p, const Bytes& sample, const std::stri
         }
         const std::string path = target + FileName(p, i);
         QueryPerformanceCounter(&at);
-        HANDLE file = CreateFileA(staged.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        HANDLE file = CreateFileA(staged.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, NULL);
         t.ms[STEP_CREATE] += Milliseconds(at, frequency);
         QueryPerformanceCounter(&at);
         DWORD written = 0;
@@ -141,9 +141,6 @@ StepTimes WriteFromMemory(const Product& p, const Bytes& sample, const std::stri
         QueryPerformanceCounter(&at);
         CloseHandle(file);
         t.ms[STEP_CLOSE] += Milliseconds(at, frequency);
-        QueryPerformanceCounter(&at);
-        SetFileAttributesA(staged.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-        t.ms[STEP_ATTRIBUTES] += Milliseconds(at, frequency);
         QueryPerformanceCounter(&at);
         SetFilePointer(log, (LONG)logEnd, NULL, FILE_BEGIN);
         WriteFile(log, record.data(), (DWORD)record.size(), &written, NULL);
@@ -265,7 +262,7 @@ int Measure(const Product& p, const char* setupProgram, const ScratchFolder& wor
             ms[run] = steps[run].ms[step];
         std::sort(ms, ms + RUNS);
         loop += ms[RUNS / 2];
-        printf("    %-19s %7.3f ms a file\n", StepNames[step], ms[RUNS / 2] / p.files);
+        printf("    %-20s %7.3f ms a file\n", StepNames[step], ms[RUNS / 2] / p.files);
     }
     printf("  the setup's steps for each file, from memory: %.0f ms, %.2f times the copy\n", loop, loop / copyMs);
     for (Packed& setup : packed) {
@@ -283,15 +280,17 @@ int Measure(const Product& p, const char* setupProgram, const ScratchFolder& wor
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        fprintf(stderr, "usage: install_bench SETUP_PROGRAM\n");
+        fprintf(stderr, "usage: install_bench SETUP_PROGRAM [PRODUCT]\n");
         return 2;
     }
     SYSTEM_INFO system;
     GetSystemInfo(&system);
     SetEncoderThreads(system.dwNumberOfProcessors);
+    // One product alone when its number (1 to 3) follows.
+    const int only = argc > 2 ? atoi(argv[2]) : 0;
     for (const Product& p : Products) {
         ScratchFolder work("install-bench");
-        if (!Measure(p, argv[1], work))
+        if ((!only || &p == Products + only - 1) && !Measure(p, argv[1], work))
             return 1;
     }
     return 0;

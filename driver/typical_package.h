@@ -91,3 +91,23 @@ inline Bytes EmptyDataBlock()
 {
     return Bytes(6, 0);
 }
+
+// The files of a data block, its file section's length, and a shortcut
+// section of one link on the desktop to a file of the product: what the
+// data blocks of the install tests begin with, their registry section next.
+inline Bytes FilesAndDesktopLink(const std::vector<FileEntry>& files, uint32_t* sectionLength, const char* target,
+                                 const char* linkName)
+{
+    Bytes data;
+    PutU16(data, (uint16_t)files.size());
+    for (const FileEntry& f : files)
+        PutFileRecord(data, f);
+    *sectionLength = (uint32_t)data.size();
+    PutU16(data, 1);
+    ShortcutEntry link;
+    link.target = target;
+    link.linkFolder = LINK_DESKTOP;
+    link.linkName = linkName;
+    PutShortcutRecord(data, link);
+    return data;
+}

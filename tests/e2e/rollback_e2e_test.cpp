@@ -311,16 +311,7 @@ PackageParts KillableProduct(const std::string& marker)
     }
     files.push_back(DatedFile("\\bin\\echo.exe", ReadFileBytes(getenv("QI_ECHO_ARGS"))));
     PackageParts parts;
-    PutU16(parts.data, (uint16_t)files.size());
-    for (const FileEntry& f : files)
-        PutFileRecord(parts.data, f);
-    parts.fileSectionLength = (uint32_t)parts.data.size();
-    PutU16(parts.data, 1);
-    ShortcutEntry link;
-    link.target = "\\README.txt";
-    link.linkFolder = LINK_DESKTOP;
-    link.linkName = "QI Matrix.lnk";
-    PutShortcutRecord(parts.data, link);
+    parts.data = FilesAndDesktopLink(files, &parts.fileSectionLength, "\\README.txt", "QI Matrix.lnk");
     PutU16(parts.data, 2);
     PutRegistryRecord(parts.data, Value("Count"));
     PutRegistryRecord(parts.data, Value("Size"));

@@ -306,23 +306,17 @@ Bytes UpgradeProduct(const std::string& version)
     PackageParts parts;
     parts.script = PlainScript(texts);
     parts.flags = 0;
-    PutU16(parts.data, 4);
-    const std::string files[] = {"\\uninstall.exe", "\\app.txt", "\\docs\\deep\\manual.txt",
+    const std::string names[] = {"\\uninstall.exe", "\\app.txt", "\\docs\\deep\\manual.txt",
                                  version == "3.2" ? "\\old.txt" : "\\new.txt"};
-    for (const std::string& name : files) {
+    std::vector<FileEntry> files;
+    for (const std::string& name : names) {
         FileEntry f;
         f.relativeName = name;
-        f.body = name == files[0] ? ReadFileBytes(uninstaller) : Bytes(version.begin(), version.end());
+        f.body = name == names[0] ? ReadFileBytes(uninstaller) : Bytes(version.begin(), version.end());
         f.created = f.modified = 133000000000000000ull; // 2022: no copy on the disk is older
-        PutFileRecord(parts.data, f);
+        files.push_back(f);
     }
-    parts.fileSectionLength = (uint32_t)parts.data.size();
-    PutU16(parts.data, 1);
-    ShortcutEntry link;
-    link.target = "\\app.txt";
-    link.linkFolder = LINK_DESKTOP;
-    link.linkName = "QI Upgrade.lnk";
-    PutShortcutRecord(parts.data, link);
+    parts.data = FilesAndDesktopLink(files, &parts.fileSectionLength, "\\app.txt", "QI Upgrade.lnk");
     PutU16(parts.data, 2);
     RegistryEntry value;
     value.key = std::string(VendorKey) + "\\Product";

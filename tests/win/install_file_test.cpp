@@ -178,10 +178,12 @@ TEST_F(InstallingFiles, TargetsThatCannotBeWrittenFailAndStayAsTheyWere)
     SetFileAttributesA((work / "readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Contents(work / "readonly.txt"), "kept");
 
-    // A name Windows does not take: the whole file is written, and neither
-    // it nor its record stays.
+    // A name Windows does not take: the whole file is written, read-only,
+    // and neither it nor its record stays.
     Target("what?.txt");
+    item.attributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE;
     EXPECT_EQ(InstallFile(item, 1), INSTALL_FAILED);
+    item.attributes = FILE_ATTRIBUTE_ARCHIVE;
     EXPECT_EQ(Logged().size(), 2u) << "the uninstaller and the staging folder";
 
     // Held open without sharing, as another program may: a retry succeeds
