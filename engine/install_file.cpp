@@ -69,15 +69,14 @@ static int WriteStaged(const InstallItem& item, const char* staged)
 static int TakeTargetName(const InstallItem& item, const char* staged, int replaces, int folderIsNew)
 {
     const int aside = replaces ? SetAsideOlderCopy(item.targetPath) : OLDER_COPY_NONE;
-    const DWORD own = folderIsNew || aside == OLDER_COPY_IS_OWN ? MOVEFILE_REPLACE_EXISTING : 0;
     if (aside == OLDER_COPY_IS_OWN)
-        return MoveFileExA(staged, item.targetPath, own) ? INSTALL_DONE : INSTALL_FAILED;
+        return MoveFileExA(staged, item.targetPath, MOVEFILE_REPLACE_EXISTING) ? INSTALL_DONE : INSTALL_FAILED;
     if (!aside)
         return INSTALL_FAILED;
     const LogRecord r = {LOG_FILE, (uint8_t)(item.flags & INSTALL_REMOVES_FOLDER), item.targetPath, 0, nullptr};
     int result = INSTALL_NOT_LOGGED;
     if (AppendToInstallLog(r)) {
-        if (MoveFileExA(staged, item.targetPath, own))
+        if (MoveFileExA(staged, item.targetPath, folderIsNew ? MOVEFILE_REPLACE_EXISTING : 0))
             return INSTALL_DONE;
         WithdrawLastLogRecord();
         result = INSTALL_FAILED;
