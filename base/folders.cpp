@@ -59,3 +59,23 @@ int PathExists(const char* path)
     const DWORD n = GetShortPathNameA(path, resolved, PATH_SIZE);
     return n != 0;
 }
+
+int FreeSpaceOf(const char* path, uint64_t* bytes)
+{
+    char folder[PATH_SIZE];
+    if (!JoinPath(folder, path, ""))
+        return 0;
+    while (!PathExists(folder)) {
+        const size_t before = strlen(folder);
+        if (EndsInBackslash(folder))
+            folder[before - 1] = 0;
+        CutToFolder(folder);
+        if (!folder[0] || strlen(folder) >= before)
+            return 0;
+    }
+    ULARGE_INTEGER available;
+    if (!GetDiskFreeSpaceExA(folder, &available, NULL, NULL))
+        return 0;
+    *bytes = available.QuadPart;
+    return 1;
+}

@@ -283,6 +283,16 @@ bool PressButtonLater(HWND dialog, int id)
     return button && PostMessageA(button, BM_CLICK, 0, 0);
 }
 
+bool PressEnter(HWND dialog)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, NULL), &info))
+        return false;
+    HWND focus = info.hwndFocus ? info.hwndFocus : dialog;
+    return PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 1) && PostMessageA(focus, WM_KEYUP, VK_RETURN, 0xC0000001);
+}
+
 bool IsButtonChecked(HWND dialog, int id)
 {
     DWORD_PTR state = 0;

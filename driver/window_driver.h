@@ -50,6 +50,8 @@ bool PressButton(HWND dialog, int id);
 // The same without waiting for what the click does, for a click that opens a
 // message box or another dialog.
 bool PressButtonLater(HWND dialog, int id);
+// The Enter key, as the user presses it where the dialog's focus is.
+bool PressEnter(HWND dialog);
 bool IsButtonChecked(HWND dialog, int id);
 
 // The texts of a list box's items, in their order.

@@ -5,7 +5,10 @@
 #include "log_check.h"
 #include "package/data_records.h"
 #include "package/string_table.h"
+#include "package/load_package.h"
+#include "package/shared.h"
 #include "registry_values.h"
+#include "shortcuts.h"
 #include <windows.h>
 
 namespace {
@@ -37,6 +40,41 @@ int MakeOwnKey(char* path, HKEY* key)
 int SetText(HKEY key, const char* name, const char* text)
 {
     return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)strlen(text) + 1) == ERROR_SUCCESS;
+}
+
+int SetNumber(HKEY key, const char* name, DWORD number)
+{
+    return RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE*)&number, sizeof number) == ERROR_SUCCESS;
+}
+
+// The icon of the product's first link, "path,index", from the shortcut
+// section behind the files; 0 when there is no link to read.
+int FirstLinkIcon(char* out)
+{
+    static LinkItem link;
+    const uint32_t at = Package.settings.FileSectionLength;
+    if (at > Package.dataSize)
+        return 0;
+    ByteCursor c = CursorOver(Package.data + at, Package.dataSize - at);
+    if (ReadSectionCount(c) < 1 || !ReadShortcutRecord(c, link))
+        return 0;
+    wsprintfA(out, "%s,%d", link.icon[0] ? link.icon : link.target, link.icon[0] ? link.iconIndex : 0);
+    return 1;
+}
+
+// What the list of installed programs shows beside the name: where the
+// product is, its icon (else the uninstaller's, which is the setup
+// program's own and stays with the product), its size, and that it offers
+// neither a change nor a repair.
+int SetEntryFacts(HKEY key)
+{
+    static char icon[PATH_SIZE + 16];
+    if (!FirstLinkIcon(icon))
+        wsprintfA(icon, "%s,0", UninstallerCopyPath());
+    const DWORD kilobytes = (DWORD)(((uint64_t)Package.settings.SpaceRequired + 1023) / 1024);
+    return SetText(key, "InstallLocation", DestinationPath) && SetText(key, "DisplayIcon", icon) &&
+           SetNumber(key, "EstimatedSize", kilobytes) && SetNumber(key, "NoModify", 1) &&
+           SetNumber(key, "NoRepair", 1);
 }
 
 int FileExists(const char* path)
@@ -72,8 +110,9 @@ int RegisterUninstaller()
         return 0;
     }
     wsprintfA(DisplayName, n == 1 ? "%s" : "%s (%d)", SetupString(SLOT_PRODUCT_TITLE), n);
+    const int named = SetText(key, "DisplayName", DisplayName) && SetEntryFacts(key);
     FormatRemovalCommand();
-    const int ok = SetText(key, "DisplayName", DisplayName) && SetText(key, "UninstallString", Command);
+    const int ok = named && SetText(key, "UninstallString", Command);
     RegCloseKey(key);
     return ok;
 }

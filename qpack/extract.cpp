@@ -25,7 +25,7 @@ std::string SafePathBelow(const std::string& folder, const std::string& name)
 namespace {
 
 bool WriteBelow(const std::string& folder, const std::string& name, const uint8_t* bytes, size_t size,
-                std::vector<std::string>& problems)
+                std::vector<std::string>& problems, const FileRecord* record = nullptr)
 {
     const std::string path = SafePathBelow(folder, name);
     if (path.empty()) {
@@ -44,6 +44,9 @@ bool WriteBelow(const std::string& folder, const std::string& name, const uint8_
         problems.push_back("cannot write " + path + ": " + reason);
         return false;
     }
+    // A file comes back as the setup program installs it.
+    if (record && !SetFileFacts(path, record->created, record->modified, record->attributes))
+        problems.push_back("cannot set the times or the read-only flag of " + path);
     return true;
 }
 
@@ -75,7 +78,7 @@ int ExtractPackage(const PackageContents& c, const std::string& folder, std::vec
         const FileRecord& f = c.files[i];
         if (IsReference(f))
             continue;
-        written += WriteBelow(folder, CarriedFileName(c, i), f.body, f.size, problems);
+        written += WriteBelow(folder, CarriedFileName(c, i), f.body, f.size, problems, &f);
     }
     for (int i = 0; i < 4; i++)
         if (c.sheets[i].source.form == ITEM_EMBEDDED)

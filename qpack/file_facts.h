@@ -47,9 +47,15 @@ struct FileFacts {
 
 bool GetFileFacts(const std::string& path, FileFacts& facts);
 
+// Gives a file its times (FILETIMEs; the creation time where the file system
+// keeps one) and, when the attributes hold it, the read-only flag; false
+// when the system refuses one of them.
+bool SetFileFacts(const std::string& path, uint64_t created, uint64_t modified, uint32_t attributes);
+
+const int64_t UNIX_EPOCH_SECONDS = 11644473600; // seconds from 1601 to 1970
+
 // FILETIME of a moment given in seconds and nanoseconds since 1970-01-01 UTC.
 inline uint64_t FileTimeFromUnix(int64_t seconds, uint32_t nanoseconds)
 {
-    const int64_t epochDifference = 11644473600; // seconds from 1601 to 1970
-    return (uint64_t)(seconds + epochDifference) * 10000000u + nanoseconds / 100;
+    return (uint64_t)(seconds + UNIX_EPOCH_SECONDS) * 10000000u + nanoseconds / 100;
 }

@@ -158,3 +158,15 @@ bool GetFileFacts(const std::string& path, FileFacts& facts)
     facts.attributes = ATTRIBUTE_ARCHIVE | (writable ? 0u : (uint32_t)ATTRIBUTE_READONLY);
     return true;
 }
+
+bool SetFileFacts(const std::string& path, uint64_t, uint64_t modified, uint32_t attributes)
+{
+    struct timespec times[2];
+    times[0].tv_sec = (time_t)((int64_t)(modified / 10000000u) - UNIX_EPOCH_SECONDS);
+    times[0].tv_nsec = (long)(modified % 10000000u) * 100;
+    times[1] = times[0];
+    struct stat info;
+    if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0 || stat(path.c_str(), &info) != 0)
+        return false;
+    return !(attributes & ATTRIBUTE_READONLY) || chmod(path.c_str(), info.st_mode & ~(S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}

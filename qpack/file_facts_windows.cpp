@@ -201,3 +201,15 @@ bool GetFileFacts(const std::string& path, FileFacts& facts)
     facts.attributes = ATTRIBUTE_ARCHIVE | (readOnly ? (uint32_t)ATTRIBUTE_READONLY : 0u);
     return true;
 }
+
+bool SetFileFacts(const std::string& path, uint64_t created, uint64_t modified, uint32_t attributes)
+{
+    const std::wstring wide = WideFromUtf8(path);
+    HANDLE file = CreateFileW(wide.c_str(), FILE_WRITE_ATTRIBUTES, 0, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const FILETIME made = {(DWORD)created, (DWORD)(created >> 32)}, written = {(DWORD)modified, (DWORD)(modified >> 32)};
+    const bool timed = SetFileTime(file, &made, NULL, &written);
+    CloseHandle(file);
+    return timed && (!(attributes & ATTRIBUTE_READONLY) || SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
+}

@@ -35,17 +35,15 @@ void ShowDestination(HWND wizard, const char* text)
     SetDlgItemTextA(wizard, IDC_DESTINATION_PATH, text);
 }
 
-// Measures the disk of the current directory. The free space may lie far
-// beyond 4 GiB, so it is measured in 64 bits; a failed measurement keeps the
-// last one.
-void ShowAvailableSize(HWND wizard)
+// Measures the disk the folder is on, or will be on: not the current
+// directory's, which is the group step's folder while the proposed folder
+// does not exist. The free space may lie far beyond 4 GiB, so it is measured
+// in 64 bits; a failed measurement keeps the last one.
+void ShowAvailableSize(HWND wizard, const char* folder)
 {
     char text[SIZE_TEXT_SIZE] = "? KB.";
-    ULARGE_INTEGER available;
-    if (GetDiskFreeSpaceExA(NULL, &available, NULL, NULL)) {
-        AvailableBytes = available.QuadPart;
+    if (FreeSpaceOf(folder, &AvailableBytes))
         FormatSizeText(text, AvailableBytes);
-    }
     SetDlgItemTextA(wizard, IDC_AVAILABLE_SIZE, text);
 }
 
@@ -115,7 +113,7 @@ void ShowDestinationSizes(HWND wizard)
 {
     SetCurrentDirectoryA(DestinationPath);
     if (!AvailableShown) {
-        ShowAvailableSize(wizard);
+        ShowAvailableSize(wizard, DestinationPath);
         AvailableShown = 1;
     }
     char text[SIZE_TEXT_SIZE];
@@ -138,7 +136,7 @@ void BrowseForDestination(HWND wizard)
     if (!ChooseDestination(wizard))
         return;
     SetCurrentDirectoryA(Last.folder);
-    ShowAvailableSize(wizard);
+    ShowAvailableSize(wizard, Last.chosen);
     if (Package.settings.SpaceRequired > AvailableBytes)
         Tell(wizard, SLOT_ERROR_NOT_ENOUGH_SPACE, MB_ICONINFORMATION);
 }

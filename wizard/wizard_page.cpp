@@ -200,7 +200,9 @@ void Initialize(HWND wizard)
     PreparePictures(wizard);
     PlaceWindow(wizard, 0);
     SetDlgItemTextA(wizard, IDCANCEL, WizardButtonCaptions[CAPTION_CANCEL]);
-    // Back and Next take their texts with the step.
+    // Back and Next take their texts with the step. Enter presses Next on
+    // every step: the template's default button is a hidden one.
+    SendMessageA(wizard, DM_SETDEFID, IDC_NEXT, 0);
     ShowStep(wizard, CurrentStep, -1);
     for (const uint8_t* t : InitialTexts)
         SetDlgItemTextA(wizard, Control(t[0]), SetupString(t[1]));

@@ -427,6 +427,18 @@ TEST_F(InstallRun, DemoProductInstallsItsEntryLinksAndRegistryValues)
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, DemoEntry, "DisplayName"), "QInstall Demo 1.0");
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, DemoEntry, "UninstallString"),
               "\"" + std::string(DemoFolder) + "QXUn000.uqx\" \"" + DemoFolder + "QXUn001.uqx\"");
+    // What the list of installed programs shows beside the name.
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, DemoEntry, "InstallLocation"), DemoFolder);
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, DemoEntry, "DisplayIcon"), std::string(DemoFolder) + "bin\\hello.cmd,0");
+    const char* const numbered[] = {"EstimatedSize", "NoModify", "NoRepair"};
+    DWORD numbers[3] = {};
+    for (int i = 0; i < 3; i++) {
+        DWORD size = sizeof numbers[i];
+        RegGetValueA(HKEY_LOCAL_MACHINE, DemoEntry, numbered[i], RRF_RT_REG_DWORD, NULL, &numbers[i], &size);
+    }
+    EXPECT_GE(numbers[0], 1u) << "KB of the product's files";
+    EXPECT_EQ(numbers[1], 1u);
+    EXPECT_EQ(numbers[2], 1u);
     EXPECT_EQ(LinkFacts(ShellFolder("Programs") + "QInstall Demo\\QInstall Demo.lnk"),
               std::string(DemoFolder) + "bin\\hello.cmd | " + DemoFolder + "bin\\hello.cmd,0");
     EXPECT_EQ(LinkFacts(desktopLink),

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
 
 namespace {
 
@@ -113,4 +114,35 @@ TEST(Extract, DamagedPackagesAreReadWithoutFault)
     }
     for (const std::string& file : FilesBelow(folder.dir))
         EXPECT_EQ(file.compare(0, 4, "out/"), 0) << file;
+}
+
+// A file comes back as the setup program installs it: its modified time and
+// its read-only flag.
+TEST(Extract, FilesKeepTheirTimesAndReadOnlyFlag)
+{
+    ManifestFolder folder("times");
+    folder.Write("a.txt", "a");
+    folder.Write("b.txt", "b");
+    const std::string manifest = "[product]\nname = \"Times\"\nuninstaller = \"a.txt\"\n"
+                                 "[[file]]\nsource = \"a.txt\"\nmodified = 2026-01-01T12:00:00Z\n"
+                                 "attributes = [\"readonly\", \"archive\"]\n"
+                                 "[[file]]\nsource = \"b.txt\"\n";
+    PackageInputs inputs;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(LoadManifest(folder.Write("times.toml", manifest), inputs, errors)) << errors[0];
+    Bytes built;
+    std::string error;
+    ASSERT_TRUE(BuildSetup(Bytes(256, 0x90), inputs, COMPRESS_FAST, nullptr, built, error)) << error;
+    PackageContents contents;
+    ASSERT_TRUE(ReadPackageContents(built, contents, error)) << error;
+    std::vector<std::string> problems;
+    EXPECT_EQ(ExtractPackage(contents, folder.Path("out"), problems), 3);
+    EXPECT_TRUE(problems.empty()) << problems[0];
+    struct stat a, b;
+    ASSERT_EQ(stat(folder.Path("out/destination/a.txt").c_str(), &a), 0);
+    ASSERT_EQ(stat(folder.Path("out/destination/b.txt").c_str(), &b), 0);
+    EXPECT_EQ(a.st_mtim.tv_sec, 1767268800) << "2026-01-01 12:00 UTC";
+    EXPECT_FALSE(a.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH));
+    EXPECT_TRUE(b.st_mode & S_IWUSR);
+    chmod(folder.Path("out/destination/a.txt").c_str(), 0644);
 }

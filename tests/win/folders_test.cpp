@@ -41,3 +41,18 @@ TEST(StandardFolders, TemporaryFolderFollowsTheEnvironment)
     EXPECT_STREQ(TempDir, "C:\\windows\\");
     SetEnvironmentVariableA("TMP", saved);
 }
+
+// A folder not made yet is measured on its own disk, whatever the current
+// directory: drive Q: is a disk of 1 MB while the tests run.
+TEST(StandardFolders, FreeSpaceIsThatOfThePathsOwnDisk)
+{
+    uint64_t small = 0, large = 0;
+    if (!FreeSpaceOf("Q:\\", &small))
+        GTEST_SKIP() << "no small disk Q: (a tmpfs mount needs root)";
+    SetCurrentDirectoryA("C:\\");
+    ASSERT_TRUE(FreeSpaceOf("Q:\\not\\made\\yet\\", &large));
+    EXPECT_EQ(large, small);
+    ASSERT_TRUE(FreeSpaceOf("C:\\not made\\", &large));
+    EXPECT_GT(large, small);
+    EXPECT_FALSE(FreeSpaceOf("P:\\folder\\", &large)) << "a drive that does not exist";
+}
