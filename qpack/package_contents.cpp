@@ -4,6 +4,7 @@
 #include "package_limits.h"
 #include "package/package_blocks.h"
 #include "package/string_table.h"
+#include <algorithm>
 #include <string.h>
 
 namespace {
@@ -58,10 +59,22 @@ bool UnpackArea(const uint8_t* payload, const PackageContents& c, std::vector<ui
     return false;
 }
 
+// Where the package ends in a file whose first headSize bytes are head:
+// before a signature's certificate table, as the setup program finds it.
+// A PE header beyond what was read is no setup program's.
+uint64_t PackageEndIn(const uint8_t* head, size_t headSize, uint64_t fileSize)
+{
+    if (headSize < 256 || fileSize > 0xFFFFFFFFu || LoadU32(head + 60) > headSize - 192)
+        return fileSize;
+    return PackageEnd(head, (uint32_t)fileSize);
+}
+
 bool UnpackFromMemory(const std::vector<uint8_t>& exe, PackageContents& c, std::vector<uint8_t>& area,
                       std::string& error)
 {
-    if (!SizeCanHold(exe.size(), error) || !TrailerFits(exe.data() + exe.size() - TRAILER_SIZE, exe.size(), c, error))
+    const uint64_t end = PackageEndIn(exe.data(), exe.size(), exe.size());
+    c.signatureSize = exe.size() - end;
+    if (!SizeCanHold(end, error) || !TrailerFits(exe.data() + end - TRAILER_SIZE, end, c, error))
         return false;
     const uint8_t* payload = exe.data() + c.trailer.payloadOffset;
     return HeaderAgrees(payload, c, error) && UnpackArea(payload, c, area, error);
@@ -79,9 +92,14 @@ bool ReadRange(int fd, uint64_t offset, uint8_t* out, size_t size, std::string& 
 // Reads the trailer, the header and then only the payload they describe.
 bool UnpackFromFile(int fd, uint64_t fileSize, PackageContents& c, std::vector<uint8_t>& area, std::string& error)
 {
-    uint8_t trailer[TRAILER_SIZE], header[PACK_HEADER_SIZE];
-    if (!SizeCanHold(fileSize, error) || !ReadRange(fd, fileSize - TRAILER_SIZE, trailer, TRAILER_SIZE, error) ||
-        !TrailerFits(trailer, fileSize, c, error))
+    uint8_t head[4096], trailer[TRAILER_SIZE], header[PACK_HEADER_SIZE];
+    const size_t headSize = (size_t)std::min<uint64_t>(fileSize, sizeof head);
+    if (!ReadRange(fd, 0, head, headSize, error))
+        return false;
+    const uint64_t end = PackageEndIn(head, headSize, fileSize);
+    c.signatureSize = fileSize - end;
+    if (!SizeCanHold(end, error) || !ReadRange(fd, end - TRAILER_SIZE, trailer, TRAILER_SIZE, error) ||
+        !TrailerFits(trailer, end, c, error))
         return false;
     if (!ReadRange(fd, c.trailer.payloadOffset, header, PACK_HEADER_SIZE, error) || !HeaderAgrees(header, c, error))
         return false;

@@ -26,6 +26,7 @@ struct PackageContents {
     std::vector<ShortcutRecord> shortcuts;
     std::vector<RegistryRecord> registry;
     std::vector<std::string> damage; // what could not be read
+    uint64_t signatureSize = 0;      // bytes of a signature's certificate table behind the package
 };
 
 // False with a reason when there is no sound package: no trailer, a payload

@@ -240,6 +240,9 @@ Report DescribePackage(const PackageContents& c)
 {
     Report r;
     DescribeTrailer(r, c);
+    Report& signature = AddObject(r, "signature");
+    AddFlag(signature, "signed", c.signatureSize > 0);
+    AddNumber(signature, "certificate_table_size", (int64_t)c.signatureSize);
     DescribeSettings(r, c);
     DescribeCommands(r, c);
     DescribeFiles(r, c);

@@ -37,3 +37,5 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 30 -subj "/CN=QInstall Test Publ
   --sign "$out/signing-cert.pem" "$out/signing-key.pem" >/dev/null
 osslsigncode verify -CAfile "$out/signing-cert.pem" -in "$out/signed.exe" >"$out/signed-verify.txt" 2>&1 ||
   { cat "$out/signed-verify.txt"; exit 1; }
+# qpack reads the package of what it signed, before the certificates.
+"$qpack" inspect "$out/signed.exe" | grep -q "signed: true" || { echo "qpack cannot read signed.exe"; exit 1; }

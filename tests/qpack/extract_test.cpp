@@ -4,6 +4,9 @@
 #include "manifest_folder.h"
 #include "package/crc32.h"
 #include "qpack/extract.h"
+#include "qpack/file_facts.h"
+#include "qpack/package_description.h"
+#include "qpack/report.h"
 #include "qpack/package_builder.h"
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -145,4 +148,26 @@ TEST(Extract, FilesKeepTheirTimesAndReadOnlyFlag)
     EXPECT_FALSE(a.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH));
     EXPECT_TRUE(b.st_mode & S_IWUSR);
     chmod(folder.Path("out/destination/a.txt").c_str(), 0644);
+}
+
+// A signed setup is read before its certificates, from memory and from the
+// file alike, and says that it is signed.
+TEST(Extract, SignedSetupsAreReadBeforeTheirCertificates)
+{
+    ManifestFolder folder("signed");
+    const Bytes setup = SignedSetupWithFiles({Carried("\\uninstall.exe", "MZ"), Carried("\\a.txt", "a")}, 1200);
+    const std::string path = folder.Path("signed.exe");
+    std::string error;
+    ASSERT_TRUE(WriteWholeFile(path, setup, error)) << error;
+    PackageContents fromMemory, fromFile;
+    ASSERT_TRUE(ReadPackageContents(setup, fromMemory, error)) << error;
+    ASSERT_TRUE(ReadPackageFile(path, fromFile, error)) << error;
+    for (const PackageContents* c : {&fromMemory, &fromFile}) {
+        EXPECT_EQ(c->signatureSize, 1200u);
+        ASSERT_EQ(c->files.size(), 2u);
+        EXPECT_TRUE(c->damage.empty());
+    }
+    EXPECT_NE(RenderText(DescribePackage(fromFile)).find("signed: true"), std::string::npos);
+    std::vector<std::string> problems;
+    EXPECT_EQ(ExtractPackage(fromFile, folder.Path("out"), problems), 2);
 }
