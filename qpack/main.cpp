@@ -87,7 +87,8 @@ bool Compress(const std::string& manifest, const Bytes& stub, const PackageInput
     return built;
 }
 
-void ReportBuilt(const std::string& output, const PackageInputs& inputs, const Bytes& setup, Clock::time_point start)
+void ReportBuilt(const std::string& output, const PackageInputs& inputs, const Bytes& setup, Clock::time_point start,
+                 const std::string& stubPath, const char* stubFound)
 {
     const PackageTrailer t = ParseTrailer(setup.data() + setup.size() - TRAILER_SIZE);
     std::error_code ignored; // the output as written, a signature included
@@ -101,6 +102,7 @@ void ReportBuilt(const std::string& output, const PackageInputs& inputs, const B
              inputs.files.size() - 1, inputs.shortcuts.size(), inputs.registry.size(), unpacked, t.packedSize,
              unpacked / t.packedSize, written, seconds);
     Say(output + figures);
+    Say("  on the setup program " + stubPath + " (" + stubFound + ")");
 }
 
 // The uninstaller built with the setup program, quninst.exe beside it.
@@ -194,7 +196,7 @@ struct BuildOptions {
 
 // The progress lines go to a terminal only, and not with --quiet.
 int Build(const std::string& manifest, const std::string& output, const std::string& stubPath,
-          const BuildOptions& options, const Signing& signing)
+          const char* stubFound, const BuildOptions& options, const Signing& signing)
 {
     const Clock::time_point start = Clock::now();
     const bool shown = !options.quiet && IsTerminal(stderr);
@@ -218,7 +220,7 @@ int Build(const std::string& manifest, const std::string& output, const std::str
     SetupBeingWritten = output;
     if (!WriteSetup(output, setup, signing))
         return EXIT_BAD_INPUT;
-    ReportBuilt(output, inputs, setup, start);
+    ReportBuilt(output, inputs, setup, start, stubPath, stubFound);
     SetupBeingWritten.clear();
     return EXIT_OK;
 }
@@ -275,7 +277,8 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
     // Paths begin with '/' on Linux, and may on Windows too: no option does.
     app.allow_windows_style_options(false);
-    std::string manifest, output, stub = DefaultStub(), setup, folder;
+    const DefaultSetupProgram standard = FindDefaultStub();
+    std::string manifest, output, stub = standard.path, setup, folder;
     BuildOptions options;
     bool json = false;
     std::vector<std::string> sign;
@@ -321,7 +324,7 @@ int main(int argc, char** argv)
     // a message and exit code 1, never in an abort.
     try {
         if (build->parsed())
-            return Build(manifest, output, stub, options,
+            return Build(manifest, output, stub, stub == standard.path ? standard.found : "named by --stub", options,
                          Signing{sign.empty() ? "" : sign[0], sign.empty() ? "" : sign[1]});
         if (inspect->parsed())
             return Inspect(setup, json);

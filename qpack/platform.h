@@ -19,5 +19,13 @@ bool IsTerminal(FILE* stream);
 // that does not end by itself has the exit code -1.
 bool RunProgram(const std::vector<std::string>& arguments, int& exitCode);
 
-// The setup program qpack appends packages to unless --stub names another.
-std::string DefaultStub();
+// The setup program qpack appends packages to unless --stub names another,
+// and where it was found: the first of qsetup.exe beside qpack, in the
+// "share/qinstall" folder of the prefix qpack is installed in (Linux), and
+// in the build tree qpack was built in (Linux) that exists; the first place
+// when none does.
+struct DefaultSetupProgram {
+    std::string path;
+    const char* found; // "beside qpack", "in the install prefix", "in the build tree"
+};
+DefaultSetupProgram FindDefaultStub();

@@ -35,7 +35,17 @@ bool RunProgram(const std::vector<std::string>& arguments, int& exitCode)
     return true;
 }
 
-std::string DefaultStub()
+DefaultSetupProgram FindDefaultStub()
 {
-    return QI_DEFAULT_STUB;
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string folder = n > 0 ? std::string(self, (size_t)n) : std::string();
+    folder.erase(folder.find_last_of('/') + 1);
+    const DefaultSetupProgram places[] = {{folder + "qsetup.exe", "beside qpack"},
+                                          {folder + "../share/qinstall/qsetup.exe", "in the install prefix"},
+                                          {QI_DEFAULT_STUB, "in the build tree"}};
+    for (const DefaultSetupProgram& place : places)
+        if (access(place.path.c_str(), R_OK) == 0)
+            return place;
+    return places[0];
 }

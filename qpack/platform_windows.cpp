@@ -82,11 +82,11 @@ bool RunProgram(const std::vector<std::string>& arguments, int& exitCode)
     return true;
 }
 
-std::string DefaultStub()
+DefaultSetupProgram FindDefaultStub()
 {
     // qsetup.exe beside qpack.exe, as the two are shipped.
     std::wstring path(32768, L'\0');
     const DWORD length = GetModuleFileNameW(nullptr, &path[0], (DWORD)path.size());
     path.resize(length);
-    return Utf8FromWide(path.c_str(), path.find_last_of(L"\\/") + 1) + "qsetup.exe";
+    return {Utf8FromWide(path.c_str(), path.find_last_of(L"\\/") + 1) + "qsetup.exe", "beside qpack"};
 }

@@ -4,7 +4,8 @@
 # folder, files and texts are not ASCII (a read-only file and an excluded one
 # among them); the same report and extracted files from one setup; the same
 # manifest mistakes where code pages cannot hold a character; the setup
-# program beside qpack.exe as its default; outputs that would replace an
+# program beside qpack.exe as its default, and beside a moved Linux qpack or
+# in its install prefix; outputs that would replace an
 # input refused; no file left when osslsigncode cannot be started.
 #   windows_build_test.sh QPACK_EXE HOST_QPACK STUB DEMO_MANIFEST WORK_FOLDER
 set -u
@@ -92,6 +93,20 @@ mkdir kit
 cp "$qpack_exe" "$stub" "$(dirname "$stub")/quninst.exe" kit/
 /usr/lib/wine/wine64 kit/qpack.exe build "$demo" -o beside.exe --quiet >/dev/null || fail "no setup from the default stub"
 cmp beside.exe demo-linux.exe || fail "the setup program beside qpack.exe is not the default"
+
+# The Linux kit moved to a folder of its own, and installed into a prefix:
+# each finds its programs, and says where.
+mkdir linux-kit
+cp "$host" "$stub" "$(dirname "$stub")/quninst.exe" linux-kit/
+linux-kit/qpack build "$demo" -o moved.exe --quiet >moved.txt || fail "the moved kit built nothing"
+cmp moved.exe demo-linux.exe || fail "the moved kit's setup differs"
+grep -q "on the setup program .*linux-kit/qsetup.exe (beside qpack)" moved.txt || fail "moved kit: $(cat moved.txt)"
+mkdir -p prefix/bin prefix/share/qinstall
+cp "$host" prefix/bin/
+cp "$stub" "$(dirname "$stub")/quninst.exe" prefix/share/qinstall/
+prefix/bin/qpack build "$demo" -o installed.exe --quiet >installed.txt || fail "the installed kit built nothing"
+cmp installed.exe demo-linux.exe || fail "the installed kit's setup differs"
+grep -q "(in the install prefix)" installed.txt || fail "installed kit: $(cat installed.txt)"
 
 cp kit/qsetup.exe kept.exe
 windows build "$demo" -o ./kit/../kept.exe --stub kept.exe 2>refused.err
