@@ -8,12 +8,17 @@
 #include "base/temp_folder.h"
 #include "package/load_package.h"
 #include "package/settings_readers.h"
+#include "package/setup_marker.h"
 #include "package/shared.h"
 #include "package/string_table.h"
 #include "wizard/wizard_host.h"
 
 
 namespace {
+
+// Kept though nothing reads it: qpack appends packages only to a file that
+// carries it.
+__attribute__((used)) const char SetupMarker[] = SETUP_PROGRAM_MARKER;
 
 // A banner shown from the start is loaded now; otherwise the install loads it.
 void ShowBannerAtStart()

@@ -6,6 +6,7 @@
 #include "package_description.h"
 #include "package_builder.h"
 #include "platform.h"
+#include "program_checks.h"
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <filesystem>
@@ -106,12 +107,34 @@ void ReportBuilt(const std::string& output, const PackageInputs& inputs, const B
 }
 
 // The uninstaller built with the setup program, quninst.exe beside it.
-bool ReadDefaultUninstaller(const std::string& stubPath, Bytes& body)
+std::string DefaultUninstallerPath(const std::string& stubPath)
 {
     const size_t cut = stubPath.find_last_of("/\\");
-    const std::string path = (cut == std::string::npos ? std::string() : stubPath.substr(0, cut + 1)) + "quninst.exe";
-    std::string reason;
-    return ReadWholeFile(path, body, reason) && !body.empty();
+    return (cut == std::string::npos ? std::string() : stubPath.substr(0, cut + 1)) + "quninst.exe";
+}
+
+// The uninstaller the product carries is a Windows program: the manifest's,
+// else the one beside the setup program. Only a manifest that says the
+// product has none goes without.
+bool TakeUninstaller(const std::string& manifest, const std::string& stubPath, PackageInputs& inputs)
+{
+    Bytes& body = inputs.files[0].body;
+    if (inputs.noUninstaller)
+        return true;
+    std::string path = manifest + ": product.uninstaller", reason;
+    if (body.empty()) {
+        path = DefaultUninstallerPath(stubPath);
+        if (!ReadWholeFile(path, body, reason) || body.empty()) {
+            Complain(manifest + ": names no uninstaller (product.uninstaller), and there is none beside the setup "
+                                "program (" + path + "); name one, or say uninstaller = false for a product "
+                                "without one");
+            return false;
+        }
+    }
+    reason = WindowsProgramRefusal(body);
+    if (!reason.empty())
+        Complain(path + ": refused as the uninstaller: " + reason);
+    return reason.empty();
 }
 
 bool LoadInputs(const std::string& manifest, const std::string& stubPath, bool shown, PackageInputs& inputs,
@@ -204,6 +227,11 @@ int Build(const std::string& manifest, const std::string& output, const std::str
     Bytes stub;
     if (!LoadInputs(manifest, stubPath, shown, inputs, stub))
         return EXIT_BAD_INPUT;
+    const std::string notSetup = SetupProgramRefusal(stub);
+    if (!notSetup.empty()) {
+        Complain(stubPath + ": refused as the setup program: " + notSetup);
+        return EXIT_BAD_INPUT;
+    }
     if (options.lzma)
         inputs.packVersion = PACK_VERSION_LZMA;
     const std::string refusal = OutputRefusal(output, FilesRead(manifest, stubPath, inputs));
@@ -211,9 +239,8 @@ int Build(const std::string& manifest, const std::string& output, const std::str
         Complain(output + ": refused as the output: " + refusal);
         return EXIT_USAGE;
     }
-    if (inputs.files[0].body.empty() && !ReadDefaultUninstaller(stubPath, inputs.files[0].body))
-        Complain(manifest + ": note: names no uninstaller (product.uninstaller) and there is none beside the setup "
-                            "program; the install will place an empty one");
+    if (!TakeUninstaller(manifest, stubPath, inputs))
+        return EXIT_BAD_INPUT;
     Bytes setup;
     if (!Compress(manifest, stub, inputs, options.fast, shown, setup))
         return EXIT_BAD_INPUT;

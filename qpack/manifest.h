@@ -26,6 +26,7 @@ struct PackageInputs {
     bool bannerAtStart = false;
     CommandData commands[4]; // uninstall 1, uninstall 2, install 1, install 2
     std::vector<FileEntry> files; // the uninstaller first
+    bool noUninstaller = false;   // product.uninstaller = false: the product has none
     std::vector<std::string> fileNames; // each file as the manifest names it, for messages
     uint32_t spaceRequired = 0;   // bytes of every file, referenced ones included
     std::vector<ShortcutEntry> shortcuts;

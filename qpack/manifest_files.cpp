@@ -266,8 +266,15 @@ void ReadUninstaller(Reader& r, const toml::table* product, PackageInputs& in)
     FileEntry u;
     u.relativeName = "\\uninstall.exe";
     std::string path, failure;
-    if (product && Get(r, *product, "product", "uninstaller", path) && !ReadInput(r, path, u.body, failure))
-        Fail(r, product->get("uninstaller"), "product.uninstaller", failure);
+    const toml::node* named = product ? product->get("uninstaller") : nullptr;
+    // A product without an uninstaller says so in so many words.
+    if (named && named->is_boolean()) {
+        in.noUninstaller = !named->value_or(true);
+        if (!in.noUninstaller)
+            Fail(r, named, "product.uninstaller", "is a program's path, or false for a product without one");
+    } else if (product && Get(r, *product, "product", "uninstaller", path) && !ReadInput(r, path, u.body, failure)) {
+        Fail(r, named, "product.uninstaller", failure);
+    }
     in.files.push_back(u);
 }
 

@@ -10,6 +10,7 @@ set -u
 qpack=$1
 demo=$2
 memory=$3
+setup_program=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -33,7 +34,8 @@ check() { # description command...
 said() { grep -qF -- "$1" "$work/err.txt"; }
 
 stub="$work/stub.exe"
-head -c 4096 /dev/zero >"$stub"
+cp "$setup_program" "$stub"
+cp "$(dirname "$setup_program")/quninst.exe" "$work/quninst.exe"
 expect 2 "no command" "$qpack"
 expect 2 "unknown command" "$qpack" pack "$demo"
 check "an unknown command is named" said "qpack: unknown command 'pack'"
@@ -75,6 +77,36 @@ expect 1 "build a bad manifest" "$qpack" build "$work/bad.toml" -o "$work/bad.ex
 check "the reason a file cannot be read" said "bad.toml:4: file[0].source: cannot read 'missing.txt': No such file"
 expect 1 "build with a missing stub" "$qpack" build "$demo" -o "$work/c.exe" --stub "$work/none.exe"
 [ ! -e "$work/c.exe" ] || { echo "FAIL: a missing stub left an output file"; failures=$((failures + 1)); }
+
+# Only the setup program takes a package, and only a Windows program is the
+# uninstaller; a product without one says so.
+mkdir "$work/refused"
+cp "$(dirname "$demo")/LICENSE.txt" "$work/refused/licence.exe"
+: >"$work/refused/empty.exe"
+printf 'MZ' >"$work/refused/mz.exe"
+cp "$work/quninst.exe" "$work/refused/uninstaller.exe"
+while IFS='|' read -r stub_name reason; do
+  expect 1 "refuse $stub_name as the setup program" "$qpack" build "$demo" -o "$work/c.exe" --stub "$work/$stub_name"
+  check "$stub_name: $reason" said "refused as the setup program: $reason"
+done <<'STUBS'
+refused/licence.exe|is not a Windows program: it does not begin with an MZ header
+refused/empty.exe|is not a Windows program: it does not begin with an MZ header
+refused/mz.exe|is not a Windows program: it does not begin with an MZ header
+refused/uninstaller.exe|is a Windows program, but not QInstall's setup program (qsetup.exe)
+a.exe|carries a package already
+STUBS
+[ ! -e "$work/c.exe" ] || { echo "FAIL: a refused setup program left an output file"; failures=$((failures + 1)); }
+mkdir "$work/alone"
+cp "$stub" "$work/alone/qsetup.exe"
+expect 1 "no uninstaller anywhere" "$qpack" build "$demo" -o "$work/c.exe" --stub "$work/alone/qsetup.exe"
+check "no uninstaller is named" said "names no uninstaller (product.uninstaller), and there is none beside"
+printf '[product]\nname = "Text"\nuninstaller = "%s"\n' "$(dirname "$demo")/LICENSE.txt" >"$work/alone/text.toml"
+expect 1 "a text as the uninstaller" "$qpack" build "$work/alone/text.toml" -o "$work/c.exe" --stub "$stub"
+check "the text is refused" said "product.uninstaller: refused as the uninstaller: is not a Windows program"
+printf '[product]\nname = "None"\nuninstaller = false\n' >"$work/alone/none.toml"
+expect 0 "a product without an uninstaller" "$qpack" build "$work/alone/none.toml" -o "$work/c.exe" \
+  --stub "$work/alone/qsetup.exe"
+rm -f "$work/c.exe"
 
 # Outputs that are inputs, however spelt, or no regular files are refused
 # before anything is written; the inputs are a copy of the demo's.
