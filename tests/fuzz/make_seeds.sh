@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets' seeds from the test products' manifests (and
 # manifests with mistakes, for the manifest reader), on a
-# stand-in setup program of a few bytes so that the fuzzers spend their
+# stand-in setup program of a hundred bytes so that the fuzzers spend their
 # mutations on the package, and empties the folders the fuzzers add to.
 #   make_seeds.sh QPACK MAKE_SEEDS SEEDS_FOLDER CORPUS_FOLDER
 set -euo pipefail
@@ -9,7 +9,12 @@ qpack=$1 make_seeds=$2 seeds=$3 corpus=$4
 source=$(cd "$(dirname "$0")/../.." && pwd)
 rm -rf "$seeds" "$corpus"
 mkdir -p "$seeds/setups" "$seeds/manifest" "$seeds/extract"
-printf 'MZ stand-in setup program\n' > "$seeds/stub"
+# A stand-in as small as qpack takes: an MZ header naming a PE header for
+# x86, and for the setup program its marker; the uninstaller beside it.
+pe_header() { printf 'MZ'; head -c 58 /dev/zero; printf '\100\000\000\000PE\000\000\114\001'; head -c 18 /dev/zero; }
+marker=$(sed -n 's/^#define SETUP_PROGRAM_MARKER "\(.*\)"$/\1/p' "$source/package/setup_marker.h")
+{ pe_header; printf '%s' "$marker"; } > "$seeds/stub"
+pe_header > "$seeds/quninst.exe"
 for manifest in "$source"/tests/e2e/packages/*.toml "$source"/examples/demo/demo.toml; do
   name=$(basename "$manifest" .toml)
   "$qpack" build "$manifest" -o "$seeds/setups/$name.exe" --stub "$seeds/stub" --fast >/dev/null 2>&1
