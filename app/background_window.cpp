@@ -1,6 +1,7 @@
 #include "background_window.h"
 #include "app/background_geometry.h"
 #include "base/banner_message.h"
+#include "base/drawn_controls.h"
 #include "base/shared.h"
 #include "package/settings_readers.h"
 #include "package/shared.h"
@@ -101,8 +102,7 @@ void PaintBanner(HDC dc, const Box& client)
         return;
     const Box d = BannerRectangle(client, Picture.placement);
     Picture.dirty = d;
-    StretchBlt(dc, d.left, d.top, d.right - d.left, d.bottom - d.top, Picture.dc, 0, 0, Picture.width,
-               Picture.height, SRCCOPY);
+    StretchPicture(dc, RECT{d.left, d.top, d.right, d.bottom}, Picture.dc, Picture.width, Picture.height);
 }
 
 HFONT TextFont(int height, int width, int weight, const char* face)

@@ -72,3 +72,12 @@ void PlaceWindow(HWND window, int mode)
         return;
     SetWindowPos(window, HWND_TOP, x, y, -1, -1, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
+
+// Halftone stretching needs the brush origin set after it.
+void StretchPicture(HDC dc, const RECT& area, HDC picture, int width, int height)
+{
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, NULL);
+    StretchBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, picture, 0, 0, width, height,
+               SRCCOPY);
+}

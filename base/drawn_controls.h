@@ -1,5 +1,6 @@
 // The setup's own progress bar, drawn over a placeholder control of a dialog,
-// and the placing of dialogs on the desktop.
+// the placing of dialogs on the desktop, and pictures stretched to their
+// places.
 #pragma once
 #include "drawn_geometry.h"
 #include <windows.h>
@@ -24,3 +25,8 @@ int SetProgressPosition(ProgressBar& bar, uint32_t position);
 void PaintProgressBar(const ProgressBar& bar);
 
 void PlaceWindow(HWND window, int mode);
+
+// Draws a picture of its own size into a rectangle of another: with halftone
+// stretching, which blends the rows and columns a shrunk picture loses
+// where the device context's default mode would combine them into stripes.
+void StretchPicture(HDC dc, const RECT& area, HDC picture, int width, int height);

@@ -146,6 +146,8 @@ bool LoadInputs(const std::string& manifest, const std::string& stubPath, bool s
     const bool loaded = LoadManifest(manifest, inputs, errors, shown ? &progress : nullptr);
     if (shown)
         EndProgress();
+    for (const std::string& note : inputs.notes)
+        Complain(note);
     if (!loaded) {
         for (const std::string& e : errors)
             Complain(e);

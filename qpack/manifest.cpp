@@ -69,7 +69,7 @@ std::string FileEntryName(const PackageInputs& in, size_t index)
 bool LoadManifest(const std::string& path, PackageInputs& in, std::vector<std::string>& errors,
                   const EncodeProgress* progress)
 {
-    Reader r{path, FolderOf(path), 1252, "", "", errors, in.inputPaths, progress};
+    Reader r{path, FolderOf(path), 1252, "", "", errors, in.inputPaths, in.notes, progress};
     std::vector<uint8_t> bytes;
     std::string reason;
     if (!ReadWholeFile(path, bytes, reason)) {

@@ -32,6 +32,8 @@ struct PackageInputs {
     std::vector<ShortcutEntry> shortcuts;
     std::vector<RegistryEntry> registry;
     std::vector<std::string> inputPaths; // every file the manifest names, as qpack opened it
+    // What will work but may not be what was meant: "file:line: key: note: what".
+    std::vector<std::string> notes;
 };
 
 // False with one line per mistake in errors ("file:line: key: what is wrong").

@@ -1,8 +1,10 @@
 // What the setup program shows and plays: [appearance], [sound],
 // [pictures] and the [[banner]] tables.
 #include "manifest_sections.h"
+#include "package/byte_cursor.h"
 #include <algorithm>
 #include <ctype.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -70,9 +72,39 @@ bool HasExpectedFormat(const std::vector<uint8_t>& b, FileCheck check)
     return true;
 }
 
-// A picture or sound: embedded, or travelling beside the setup program under its file name.
+// The shapes, width to height, of the places pictures are drawn in: the
+// wizard's left column (77 x 143 dialog units, 116 x 232 pixels with its
+// font at 96 dots an inch), and a banner's placement on a screen of 1920 x
+// 1080 pixels, the commonest.
+const double SHEET_SHAPE = 116.0 / 232.0;
+double BannerShape(const int32_t placement[4])
+{
+    const int32_t wide = placement[2] - placement[0], high = placement[3] - placement[1];
+    return wide > 0 && high > 0 ? wide * 1920.0 / (high * 1080.0) : 0;
+}
+
+// A picture of another shape than its place's is stretched out of shape.
+void NoteShape(Reader& r, Node at, const std::string& key, const std::vector<uint8_t>& b, double shape)
+{
+    const bool core = LoadU32(&b[14]) == 12; // the old header of 16-bit sizes
+    const int64_t width = core ? LoadU16(&b[18]) : (int32_t)LoadU32(&b[18]);
+    const int64_t height = core ? LoadU16(&b[20]) : std::llabs((int32_t)LoadU32(&b[22]));
+    if (width <= 0 || height <= 0 || shape <= 0)
+        return;
+    const double ratio = (double)width / (double)height / shape;
+    if (ratio >= 0.9 && ratio <= 1.1)
+        return;
+    char text[160];
+    snprintf(text, sizeof text,
+             "is %lld x %lld pixels, %.2f wide to 1 high, where its place is %.2f to 1: it will be drawn out of shape",
+             (long long)width, (long long)height, (double)width / (double)height, shape);
+    Note(r, at, key, text);
+}
+
+// A picture or sound: embedded, or travelling beside the setup program under
+// its file name. A picture is measured against the shape of its place.
 ItemData ReadItem(Reader& r, const toml::table& t, const std::string& path, const char* key, bool embed,
-                  FileCheck check)
+                  FileCheck check, double shape = 0)
 {
     ItemData item;
     std::string file;
@@ -98,6 +130,8 @@ ItemData ReadItem(Reader& r, const toml::table& t, const std::string& path, cons
         Fail(r, at, Join(path, key), check == CHECK_BMP ? "is not a BMP picture" : "is not a WAV sound");
         return item;
     }
+    if (check == CHECK_BMP)
+        NoteShape(r, at, Join(path, key), bytes, shape);
     if (embed) {
         item.form = ITEM_EMBEDDED;
         item.data = std::move(bytes);
@@ -141,7 +175,7 @@ void ReadPictures(Reader& r, const toml::table& root, PackageInputs& in)
             if (Resolve(r, files[j]) == Resolve(r, files[i]))
                 in.sheetReferences[i] = (int16_t)(i - j);
         if (in.sheetReferences[i] == 0)
-            in.sheets[i] = ReadItem(r, *t, "pictures", SheetNames[i], embed, CHECK_BMP);
+            in.sheets[i] = ReadItem(r, *t, "pictures", SheetNames[i], embed, CHECK_BMP, SHEET_SHAPE);
     }
 }
 
@@ -157,7 +191,6 @@ void ReadBanners(Reader& r, const toml::table& root, PackageInputs& in)
         if (!t.get("file"))
             Fail(r, &t, path + ".file", "is missing");
         BannerInput banner;
-        banner.picture = ReadItem(r, t, path, "file", embed, CHECK_BMP);
         if (Node n = t.get("placement")) {
             const toml::array* a = n->as_array();
             bool ok = a && a->size() == 4;
@@ -169,6 +202,7 @@ void ReadBanners(Reader& r, const toml::table& root, PackageInputs& in)
             if (!ok)
                 Fail(r, n, path + ".placement", "must be four percentages [left, top, right, bottom]");
         }
+        banner.picture = ReadItem(r, t, path, "file", embed, CHECK_BMP, BannerShape(banner.placement));
         in.banners.push_back(banner);
     }
     if (in.banners.size() > COUNT_LIMIT)

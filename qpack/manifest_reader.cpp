@@ -18,10 +18,20 @@ const char ProgramFilesExample[] = "C:\\Program Files\\";
 
 } // namespace
 
-void Fail(Reader& r, Node at, const std::string& key, const std::string& what)
+static std::string Where(const Reader& r, Node at, const std::string& key)
 {
     const int line = at ? (int)at->source().begin.line : 0;
-    r.errors.push_back(r.file + ":" + std::to_string(line) + ": " + key + ": " + what);
+    return r.file + ":" + std::to_string(line) + ": " + key + ": ";
+}
+
+void Fail(Reader& r, Node at, const std::string& key, const std::string& what)
+{
+    r.errors.push_back(Where(r, at, key) + what);
+}
+
+void Note(Reader& r, Node at, const std::string& key, const std::string& what)
+{
+    r.notes.push_back(Where(r, at, key) + "note: " + what);
 }
 
 std::string Join(const std::string& path, const std::string& key)

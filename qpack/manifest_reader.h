@@ -28,6 +28,7 @@ struct Reader {
     std::string productInCodePage;
     std::vector<std::string>& errors;
     std::vector<std::string>& inputPaths;
+    std::vector<std::string>& notes;
     const EncodeProgress* progress = nullptr; // told the bytes read so far
     size_t bytesRead = 0;
 };
@@ -35,6 +36,8 @@ struct Reader {
 using Node = const toml::node*;
 
 void Fail(Reader& r, Node at, const std::string& key, const std::string& what);
+// What will work but may not be what was meant.
+void Note(Reader& r, Node at, const std::string& key, const std::string& what);
 
 // Whether no mistake was reported since the reader had `mistakes` of them. A
 // table with a mistake is not handed on: what checks the tables against each

@@ -115,8 +115,7 @@ void PaintPicture(HWND wizard)
     const int picture = CurrentStep >= 0 && CurrentStep < 6 ? StepPictures[CurrentStep] : -1;
     if (PictureAreaReady && picture >= 0) {
         const SheetBitmap& p = Pictures[picture];
-        StretchBlt(dc, PictureArea.left, PictureArea.top, PictureArea.right - PictureArea.left,
-                   PictureArea.bottom - PictureArea.top, p.dc, 0, 0, p.width, p.height, SRCCOPY);
+        StretchPicture(dc, PictureArea, p.dc, p.width, p.height);
     }
     EndPaint(wizard, &paint);
 }

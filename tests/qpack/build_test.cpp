@@ -8,6 +8,7 @@
 #include "qpack/package_description.h"
 #include <gtest/gtest.h>
 #include <map>
+#include <string.h>
 
 namespace {
 
@@ -442,4 +443,42 @@ TEST(BuiltFolders, OrderKeepsWhatTheInstallReliesOn)
     EXPECT_EQ(order(product, "[install.first]\nprogram = \"z.txt\"\n"),
               "\\uninstall.exe \\z.txt \\a.dll \\run.exe \\b.txt ")
         << "the first install command's program stays the first file";
+}
+
+// A picture of another shape than its place is noted, not refused: the
+// wizard's column is 116 x 232 pixels, a banner's place its placement's
+// share of a screen of 1920 x 1080.
+TEST(BuildSetup, PicturesOfAnotherShapeThanTheirPlaceAreNoted)
+{
+    const auto bitmap = [](int32_t width, int32_t height) {
+        std::string b(54, '\0');
+        b[0] = 'B';
+        b[1] = 'M';
+        b[14] = 40;
+        memcpy(&b[18], &width, 4);
+        memcpy(&b[22], &height, 4);
+        return b;
+    };
+    const struct {
+        const char* tables;
+        size_t notes;
+    } rows[] = {
+        {"[pictures]\nwelcome = \"p.bmp\"\n", 0},
+        {"[pictures]\nwelcome = \"wide.bmp\"\n", 1},
+        {"[[banner]]\nfile = \"banner.bmp\"\nplacement = [70, 75, 96, 91]\n", 0},
+        {"[[banner]]\nfile = \"banner.bmp\"\nplacement = [0, 0, 50, 50]\n", 1},
+    };
+    for (const auto& row : rows) {
+        ManifestFolder folder("shapes");
+        folder.Write("p.bmp", bitmap(116, -232));
+        folder.Write("wide.bmp", bitmap(232, 232));
+        folder.Write("banner.bmp", bitmap(499, 173));
+        PackageInputs inputs;
+        std::vector<std::string> errors;
+        const std::string manifest = std::string("[product]\nname = \"Shapes\"\n") + row.tables;
+        ASSERT_TRUE(LoadManifest(folder.Write("shapes.toml", manifest), inputs, errors)) << errors[0];
+        EXPECT_EQ(inputs.notes.size(), row.notes) << row.tables;
+        for (const std::string& note : inputs.notes)
+            EXPECT_NE(note.find("note: is "), std::string::npos) << note;
+    }
 }

@@ -1,6 +1,7 @@
 // The banner picture is replaced from another thread while the window paints.
 #include "app/background_window.h"
 #include "base/banner_message.h"
+#include "base/drawn_controls.h"
 #include "base/shared.h"
 #include "package/package_writer.h"
 #include "package/settings_readers.h"
@@ -101,4 +102,29 @@ TEST(BackgroundWindow, BannerReplacedFromAnotherThreadWhilePainting)
     EXPECT_EQ(ClientPixel(75, 75), RGB(0, 255, 0));
     EXPECT_NE(ClientPixel(25, 25), RGB(255, 0, 0)) << "the old area was not repainted";
     DestroyWindow(BackgroundWindow);
+}
+
+// A picture shrunk to half its height keeps its colours: rows of red and
+// blue become one of them or their blend, never the black of both combined.
+TEST(PicturesDrawn, ShrunkRowsKeepTheirColours)
+{
+    HDC screen = GetDC(NULL);
+    HDC source = CreateCompatibleDC(screen), target = CreateCompatibleDC(screen);
+    HBITMAP rows = CreateCompatibleBitmap(screen, 8, 64), half = CreateCompatibleBitmap(screen, 8, 32);
+    SelectObject(source, rows);
+    SelectObject(target, half);
+    for (int y = 0; y < 64; y++)
+        for (int x = 0; x < 8; x++)
+            SetPixel(source, x, y, y % 2 ? RGB(255, 0, 0) : RGB(0, 0, 255));
+    StretchPicture(target, RECT{0, 0, 8, 32}, source, 8, 64);
+    for (int y = 0; y < 32; y += 7) {
+        const COLORREF c = GetPixel(target, 3, y);
+        EXPECT_GE(GetRValue(c) + GetBValue(c), 250) << y;
+        EXPECT_EQ(GetGValue(c), 0) << y;
+    }
+    DeleteDC(source);
+    DeleteDC(target);
+    DeleteObject(rows);
+    DeleteObject(half);
+    ReleaseDC(NULL, screen);
 }
