@@ -77,6 +77,18 @@ std::string CodePageToUtf8(const std::string& text, int codePage)
     return out;
 }
 
+std::string Utf8FromCodePoint(char32_t point)
+{
+    if (point < 0x80)
+        return std::string(1, (char)point);
+    const int length = point < 0x800 ? 2 : point < 0x10000 ? 3 : 4;
+    std::string out(length, '\0');
+    for (int k = length - 1; k > 0; k--, point >>= 6)
+        out[k] = (char)(0x80 | (point & 0x3F));
+    out[0] = (char)((0xF00 >> length & 0xFF) | point);
+    return out;
+}
+
 std::u32string Utf8ToCodePoints(const std::string& utf8)
 {
     std::u32string points;

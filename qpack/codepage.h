@@ -18,3 +18,5 @@ std::string CodePageToUtf8(const std::string& text, int codePage);
 // The characters of a UTF-8 text, one code point each; what follows the
 // first byte that is no UTF-8 is left out.
 std::u32string Utf8ToCodePoints(const std::string& utf8);
+// One code point in UTF-8.
+std::string Utf8FromCodePoint(char32_t point);

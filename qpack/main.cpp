@@ -217,6 +217,7 @@ struct BuildOptions {
     bool fast = false;
     bool quiet = false;
     bool lzma = false;
+    bool strict = false; // a note refuses the build
 };
 
 // The progress lines go to a terminal only, and not with --quiet.
@@ -229,6 +230,10 @@ int Build(const std::string& manifest, const std::string& output, const std::str
     Bytes stub;
     if (!LoadInputs(manifest, stubPath, shown, inputs, stub))
         return EXIT_BAD_INPUT;
+    if (options.strict && !inputs.notes.empty()) {
+        Complain(manifest + ": refused with --strict: " + std::to_string(inputs.notes.size()) + " note(s) above");
+        return EXIT_BAD_INPUT;
+    }
     const std::string notSetup = SetupProgramRefusal(stub);
     if (!notSetup.empty()) {
         Complain(stubPath + ": refused as the setup program: " + notSetup);
@@ -321,6 +326,7 @@ int main(int argc, char** argv)
     build->add_flag("--fast", options.fast, "compress faster, a little less well");
     build->add_flag("--lzma", options.lzma, "compress with LZMA: a smaller setup that unpacks more slowly");
     build->add_flag("--quiet", options.quiet, "no progress line on the terminal");
+    build->add_flag("--strict", options.strict, "refuse a manifest qpack has notes on, as it refuses one with mistakes");
     build->add_option("--jobs", jobs, "threads of the best level's compression; the output is the same for any")
         ->capture_default_str()
         ->check(CLI::Range(1u, 256u));

@@ -29,8 +29,11 @@ void ReadProduct(Reader& r, const toml::table& root, PackageInputs& in, std::str
     CheckKeys(r, *product, "product",
               {"name", "strings", "codepage", "group_step", "restart", "uninstall_restart", "uninstaller",
                "file_order", "compression"});
-    if (!Get(r, *product, "product", "name", r.product) || r.product.empty())
+    const bool named = Get(r, *product, "product", "name", r.product);
+    if (!product->get("name"))
         Fail(r, product, "product.name", "is missing");
+    else if (named && r.product.empty())
+        Fail(r, product->get("name"), "product.name", "is empty");
     Get(r, *product, "product", "strings", stringsFile);
     int64_t codePage = 1252;
     if (GetInt(r, *product, "product", "codepage", 0, 65535, codePage) && !IsSupportedCodePage((int)codePage))

@@ -363,9 +363,16 @@ void ReadFiles(Reader& r, const toml::table& root, PackageInputs& in)
     ReadUninstaller(r, root.get_as<toml::table>("product"), in);
     std::vector<FileOrigin> origins = {FileOrigin{root.get("product"), "the uninstaller"}};
     const std::vector<const toml::table*> files = GetTables(r, root, "file");
+    // The Finish step offers one README.
+    std::string readme;
     for (size_t i = 0; i < files.size(); i++) {
         in.files.push_back(ReadFile(r, *files[i], Indexed("file", i)));
         origins.push_back(FileOrigin{FileTargetNode(*files[i]), Indexed("file", i)});
+        if (!(in.files.back().kind & FILE_README))
+            continue;
+        if (!readme.empty())
+            Fail(r, files[i]->get("readme"), Indexed("file", i) + ".readme", readme + " is the README already");
+        readme = Indexed("file", i);
     }
     const std::vector<const toml::table*> folders = GetTables(r, root, "files");
     for (size_t i = 0; i < folders.size(); i++)

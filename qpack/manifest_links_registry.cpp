@@ -56,6 +56,24 @@ void CheckLinkNames(Reader& r, const std::vector<const toml::table*>& tables, co
              "names the same link as " + Indexed("shortcut", c.earlier));
 }
 
+// A link into the product's folder to a file the package does not install
+// is most likely a typo; one elsewhere may name a file of the machine's.
+void CheckLinkTargets(Reader& r, const std::vector<const toml::table*>& tables, const PackageInputs& in)
+{
+    const int16_t destination = 0; // the root of links and files in the destination folder
+    for (size_t i = 0; i < in.shortcuts.size(); i++) {
+        const ShortcutEntry& s = in.shortcuts[i];
+        const std::u32string target = ComparableName(CodePageToUtf8(s.target, r.codePage));
+        bool installed = s.targetFolder != destination || s.target.empty();
+        for (size_t k = 1; k < in.files.size() && !installed; k++)
+            installed = in.files[k].root == destination &&
+                        ComparableName(CodePageToUtf8(in.files[k].relativeName, r.codePage)) == target;
+        if (!installed)
+            Note(r, tables[i]->get("target"), Indexed("shortcut", i) + ".target",
+                 "names no file the package installs in the destination folder");
+    }
+}
+
 } // namespace
 
 void ReadShortcuts(Reader& r, const toml::table& root, PackageInputs& in)
@@ -66,6 +84,7 @@ void ReadShortcuts(Reader& r, const toml::table& root, PackageInputs& in)
     if (in.shortcuts.size() > COUNT_LIMIT)
         Fail(r, root.get("shortcut"), "shortcut", "more than 32767 shortcuts");
     CheckLinkNames(r, shortcuts, in);
+    CheckLinkTargets(r, shortcuts, in);
 }
 
 namespace {
@@ -86,6 +105,12 @@ RegistryEntry ReadRegistryValue(Reader& r, const toml::table& t, const std::stri
     ToCodePage(r, t.get("key"), path + ".key", key, v.key);
     if (v.key.empty() && t.get("key"))
         Fail(r, t.get("key"), path + ".key", "must not be empty");
+    // Windows takes "/" as part of a key's name, and a key below a root
+    // does not begin with a separator.
+    else if (key.find('/') != std::string::npos)
+        Fail(r, t.get("key"), path + ".key", "separates its keys with \"/\": Windows' separator is \"\\\"");
+    else if (!key.empty() && key[0] == '\\')
+        Fail(r, t.get("key"), path + ".key", "must not begin with \"\\\": it is a path below its root");
     // Asked of the UTF-8 key: a double-byte character may end in 0x5C.
     if (v.key.size() + (key.empty() || key.back() != '\\') > PATH_LIMIT)
         Fail(r, t.get("key"), path + ".key", "is longer than 259 bytes");

@@ -5,6 +5,7 @@
 #include "file_facts.h"
 #include "windows_names.h"
 #include <algorithm>
+#include <stdio.h>
 #include <string.h>
 
 namespace manifest_reading {
@@ -45,8 +46,9 @@ void CheckKeys(Reader& r, const toml::table& t, const std::string& path, std::in
         bool found = false;
         for (const char* k : known)
             found = found || key.str() == k;
+        const bool table = node.is_table() || node.is_array_of_tables();
         if (!found)
-            Fail(r, &node, Join(path, std::string(key.str())), "unknown key");
+            Fail(r, &node, Join(path, std::string(key.str())), table ? "unknown table" : "unknown key");
     }
 }
 
@@ -138,16 +140,29 @@ std::string BaseName(const std::string& path)
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-std::string CannotHold(const Reader& r)
+std::string CannotHold(const Reader& r, const std::string& utf8)
 {
-    return "has a character that code page " + std::to_string(r.codePage) + " cannot hold";
+    std::string text = "has a character that code page " + std::to_string(r.codePage) + " cannot hold";
+    const std::u32string characters = Utf8ToCodePoints(utf8);
+    for (size_t i = 0; i < characters.size(); i++) {
+        const std::string one = Utf8FromCodePoint(characters[i]);
+        std::string converted;
+        if (Utf8ToCodePage(one, r.codePage, converted))
+            continue;
+        char name[16];
+        snprintf(name, sizeof name, "U+%04X", (unsigned)characters[i]);
+        // A control character is named by its number alone.
+        const bool shown = characters[i] >= 0x20 && characters[i] != 0x7F;
+        return text + ": " + name + (shown ? " \"" + one + "\"" : "") + ", character " + std::to_string(i + 1);
+    }
+    return text;
 }
 
 bool ToCodePage(Reader& r, Node at, const std::string& key, const std::string& utf8, std::string& out)
 {
     if (Utf8ToCodePage(utf8, r.codePage, out))
         return true;
-    Fail(r, at, key, CannotHold(r));
+    Fail(r, at, key, CannotHold(r, utf8));
     return false;
 }
 

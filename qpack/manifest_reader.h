@@ -84,7 +84,7 @@ bool ReadInput(Reader& r, const std::string& name, std::vector<uint8_t>& bytes, 
 
 std::string BaseName(const std::string& path);
 
-std::string CannotHold(const Reader& r);
+std::string CannotHold(const Reader& r, const std::string& utf8);
 
 bool ToCodePage(Reader& r, Node at, const std::string& key, const std::string& utf8, std::string& out);
 

@@ -110,7 +110,8 @@ void ReadTexts(Reader& r, const toml::table& root, const std::string& stringsFil
         else if (ReadInput(r, stringsFile, bytes, failure))
             ReadStringsFile(r, stringsFile, std::string(bytes.begin(), bytes.end()), false, sources);
         else
-            Fail(r, root["product"]["strings"].node(), "product.strings", failure);
+            Fail(r, root["product"]["strings"].node(), "product.strings",
+                 "is no shipped language (" + ShippedLanguages() + ") and no strings file: " + failure);
     }
     if (const toml::table* texts = GetTable(r, root, "", "texts"))
         ReadTextOverrides(r, *texts, sources);
@@ -120,10 +121,10 @@ void ReadTexts(Reader& r, const toml::table& root, const std::string& stringsFil
         // product.name, not again in every text it stands in.
         std::string asWritten;
         if (!Utf8ToCodePage(sources.texts[i], r.codePage, asWritten))
-            FailText(r, sources, i, CannotHold(r));
+            FailText(r, sources, i, CannotHold(r, sources.texts[i]));
         else if (Utf8ToCodePage(ReplaceProduct(sources.texts[i], r.product), r.codePage, in.texts[i]) &&
                  in.texts[i].size() > COUNT_LIMIT)
-            FailText(r, sources, i, "is longer than 32767 bytes");
+            FailText(r, sources, i, "is longer than 32767 bytes: " + std::to_string(in.texts[i].size()));
     }
 }
 

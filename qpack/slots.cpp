@@ -85,6 +85,14 @@ int SlotByName(const std::string& name)
     return -1;
 }
 
+std::string ShippedLanguages()
+{
+    std::string list;
+    for (const ShippedStringsFile& f : ShippedStringsFiles)
+        list += (list.empty() ? "\"" : ", \"") + std::string(f.name) + "\"";
+    return list;
+}
+
 const char* ShippedStrings(const std::string& name)
 {
     for (const ShippedStringsFile& f : ShippedStringsFiles)

@@ -19,3 +19,5 @@ int SlotByName(const std::string& name);
 
 // The text of a shipped strings file ("en", "de"), or null for another name.
 const char* ShippedStrings(const std::string& name);
+// The names of the shipped strings files, quoted, for messages.
+std::string ShippedLanguages();

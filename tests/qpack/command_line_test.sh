@@ -107,6 +107,14 @@ printf '[product]\nname = "None"\nuninstaller = false\n' >"$work/alone/none.toml
 expect 0 "a product without an uninstaller" "$qpack" build "$work/alone/none.toml" -o "$work/c.exe" \
   --stub "$work/alone/qsetup.exe"
 rm -f "$work/c.exe"
+printf '[product]\nname = "Typo"\nuninstaller = false\n[[shortcut]]\nname = "a.lnk"\ntarget = "bin/hellp.exe"\n' \
+  >"$work/alone/typo.toml"
+expect 0 "a link to no file of the product" "$qpack" build "$work/alone/typo.toml" -o "$work/c.exe" --stub "$stub"
+check "the link is noted" said "shortcut[0].target: note: names no file the package installs"
+expect 1 "the same with --strict" "$qpack" build "$work/alone/typo.toml" -o "$work/d.exe" --stub "$stub" --strict
+check "--strict refuses it" said "refused with --strict: 1 note(s) above"
+[ ! -e "$work/d.exe" ] || { echo "FAIL: --strict left an output file"; failures=$((failures + 1)); }
+rm -f "$work/c.exe"
 
 # Outputs that are inputs, however spelt, or no regular files are refused
 # before anything is written; the inputs are a copy of the demo's.

@@ -19,7 +19,8 @@ void PrintTo(const Mistake& m, std::ostream* os)
 }
 
 const Mistake Mistakes[] = {
-    {"unknown_table", "[colours]\nx = 1\n", "3: colours: unknown key"},
+    {"unknown_table", "[colours]\nx = 1\n", "3: colours: unknown table"},
+    {"empty_name", "", "2: product.name: is empty", "[product]\nname = \"\"\n"},
     {"unknown_product_key", "", "2: product.nmae: unknown key", "[product]\nnmae = \"Demo\"\nname = \"Demo\"\n"},
     {"wrong_type", "[appearance]\nbanner_at_start = \"yes\"\n", "4: appearance.banner_at_start: has the wrong type"},
     {"syntax", "[[file]\n", "3: "},
@@ -48,8 +49,10 @@ const Mistake Mistakes[] = {
     {"bad_placement", "[[banner]]\nfile = \"a.bmp\"\nplacement = [1, 2, 3]\n",
      "5: banner[0].placement: must be four percentages"},
     {"unknown_slot", "[texts]\nfooterr = \"x\"\n", "4: texts.footerr: unknown string slot name"},
-    {"code_page", "[texts]\nfooter = \"\xE6\x97\xA5\"\n", "4: texts.footer: has a character that code page 1252 cannot hold"},
-    {"nul", "[texts]\nfooter = \"a\\u0000b\"\n", "4: texts.footer: has a character that code page 1252 cannot hold"},
+    {"code_page", "[texts]\nfooter = \"a\xE6\x97\xA5\"\n",
+     "4: texts.footer: has a character that code page 1252 cannot hold: U+65E5 \"\xE6\x97\xA5\", character 2"},
+    {"nul", "[texts]\nfooter = \"a\\u0000b\"\n",
+     "4: texts.footer: has a character that code page 1252 cannot hold: U+0000, character 2"},
     // Keys at the start of a manifest still belong to [product].
     {"unsupported_code_page", "codepage = 65001\n",
      "3: product.codepage: must be one of 1250, 1251, 1252, 1253, 1254, 932, 936, 949, 950"},
@@ -57,11 +60,12 @@ const Mistake Mistakes[] = {
      "5: shortcut[0].name: has a character that code page 932 cannot hold"},
     {"yen_sign_in_932", "codepage = 932\n[[file]]\nsource = \"a.txt\"\ntarget = \"a\xC2\xA5" "b.txt\"\n",
      "6: file[0].target: has a character that code page 932 cannot hold"},
-    {"long_text", "[texts]\nfooter = \"LONGTEXT\"\n", "4: texts.footer: is longer than 32767 bytes"},
+    {"long_text", "[texts]\nfooter = \"LONGTEXT\"\n", "4: texts.footer: is longer than 32767 bytes: 40000"},
     {"bad_colour", "[appearance]\ntitle_colour = \"white\"\n", "4: appearance.title_colour: must be a colour"},
     {"colour_with_gradient", "[appearance]\nbackground = \"red\"\ncolour = \"#000000\"\n",
      "5: appearance.colour: is used only with background = \"solid\""},
-    {"unknown_strings_file", "", "3: product.strings: cannot read 'fr'",
+    {"unknown_strings_file", "", "3: product.strings: is no shipped language (\"en\", \"de\") and no strings file: "
+                                 "cannot read 'fr'",
      "[product]\nname = \"Demo\"\nstrings = \"fr\"\n"},
     {"exit_code_range", "[install.first]\nprogram = \"a.exe\"\nexit_code = -1\n",
      "5: install.first.exit_code: must lie between 0 and 4294967295"},
@@ -85,6 +89,13 @@ const Mistake Mistakes[] = {
      "7: registry[0]: a value is either a string or a number"},
     {"message_without_stop", "[[registry]]\nroot = \"HKCU\"\nkey = \"K\"\nname = \"v\"\nmessage = \"m\"\n",
      "7: registry[0].message: is shown only with stop_on_failure = true"},
+    {"registry_slash", "[[registry]]\nroot = \"HKCU\"\nkey = \"Software/Demo\"\n",
+     "5: registry[0].key: separates its keys with \"/\""},
+    {"registry_root_backslash", "[[registry]]\nroot = \"HKCU\"\nkey = \"\\\\Software\"\n",
+     "5: registry[0].key: must not begin with"},
+    {"two_readmes", "[[file]]\nsource = \"a.txt\"\nreadme = true\n[[file]]\nsource = \"a.txt\"\ntarget = \"b.txt\"\n"
+                    "readme = true\n",
+     "9: file[1].readme: file[0] is the README already"},
     {"long_value_name", "[[registry]]\nroot = \"HKCU\"\nkey = \"K\"\nname = \"LONGNAME\"\n",
      "6: registry[0].name: is longer than 199 bytes"},
     {"too_many_values", "MANYVALUES", "3: registry: more than 32767 registry values"},
@@ -238,7 +249,8 @@ TEST(ManifestMistakes, StringsFileMistakesNameThatFile)
     EXPECT_FALSE(LoadManifest(path, inputs, errors));
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0], "fr.toml:3: strings.foot: unknown string slot name");
-    EXPECT_EQ(errors[1], "fr.toml:4: strings.finish_title: has a character that code page 1251 cannot hold");
+    EXPECT_EQ(errors[1], "fr.toml:4: strings.finish_title: has a character that code page 1251 cannot hold: "
+                         "U+00E9 \"\xC3\xA9\", character 7");
 }
 
 // The product's name stands in a dozen texts; it is reported once, where it is written.
@@ -250,7 +262,8 @@ TEST(ManifestMistakes, ProductNameOutsideTheCodePageIsReportedOnce)
     std::vector<std::string> errors;
     EXPECT_FALSE(LoadManifest(path, inputs, errors));
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0], path + ":2: product.name: has a character that code page 1252 cannot hold");
+    EXPECT_EQ(errors[0], path + ":2: product.name: has a character that code page 1252 cannot hold: U+65E5 "
+                         "\"\xE6\x97\xA5\", character 1");
 }
 
 // Names close to the refused ones that Windows holds, and names used twice
