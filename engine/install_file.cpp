@@ -1,5 +1,4 @@
 #include "install_file.h"
-#include "base/folders.h"
 #include "install_log.h"
 #include "older_copies.h"
 #include "staging_folder.h"
